@@ -1,0 +1,60 @@
+#pragma once
+
+// Helpers shared by the tests: a theme with known sizes and solid-colour images, acting
+// inside a modal run, and checking that no window outlives a test.
+
+#include <QColor>
+#include <QHash>
+#include <QSet>
+#include <QSize>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <functional>
+
+class QWidget;
+
+namespace testsupport {
+
+// Writes a theme file into a temporary folder and loads it over the current theme. Images
+// are solid colours of the given size (a strip of `states` frames of frameSize each).
+// The destructor restores the default theme.
+class TestTheme
+{
+public:
+    TestTheme();
+    ~TestTheme();
+
+    TestTheme& size(const QString& key, int pixels);
+    TestTheme& color(const QString& key, const QColor& color);
+    TestTheme& font(const QString& key, int pixelSize, bool bold = false);
+    TestTheme& image(const QString& key, const QSize& frameSize, const QColor& color,
+                     int states = 1);
+    // Writes and loads the file; fails the test (returns false) when loading fails.
+    bool apply();
+    QString path() const;
+
+private:
+    QTemporaryDir dir;
+    QHash<QString, int> sizes;
+    QHash<QString, QColor> colors;
+    QHash<QString, QPair<int, bool>> fonts;
+    struct Image
+    {
+        QSize frame;
+        QColor color;
+        int states;
+    };
+    QHash<QString, Image> images;
+};
+
+// Runs action on the active modal widget as soon as one is running (polling every 10 ms,
+// giving up after timeoutMs).
+void whenModal(std::function<void(QWidget*)> action, int timeoutMs = 5000);
+
+// Deletes what deleteLater scheduled and returns the top-level widgets that are alive now
+// but were not in `before`.
+QSet<QWidget*> topLevelSnapshot();
+QList<QWidget*> leakedTopLevels(const QSet<QWidget*>& before);
+
+} // namespace testsupport

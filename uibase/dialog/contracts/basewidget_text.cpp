@@ -1,0 +1,261 @@
+#include "uibase/dialog/contracts/basewidget.h"
+#include "uibase/dialog/contracts/theme_p.h"
+
+#include <QFontMetrics>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTextLayout>
+
+#include <cmath>
+
+namespace Omra {
+
+namespace {
+
+constexpr int defaultFlags = Qt::AlignLeft | Qt::AlignVCenter;
+
+} // namespace
+
+CSimpleTextWidget::CSimpleTextWidget(const QString& initialText, QWidget* parent)
+    : CSimpleTextWidget(false, -1, initialText, parent)
+{
+}
+
+CSimpleTextWidget::CSimpleTextWidget(bool isClickable, int controlId, const QString& initialText,
+                                     QWidget* parent)
+    : QWidget(parent), id(controlId), clickable(isClickable), text(initialText),
+      fontKey(QLatin1String(detail::defaultFontKey)),
+      colorKey(QLatin1String(detail::defaultTextColorKey)), flags(defaultFlags)
+{
+    if (clickable)
+        setCursor(Qt::PointingHandCursor);
+    resize(sizeHint());
+}
+
+CSimpleTextWidget::~CSimpleTextWidget() = default;
+
+void CSimpleTextWidget::setText(const QString& newText, int lines)
+{
+    const int limit = qMax(1, lines);
+    if (newText == text && limit == maxLines)
+        return;
+    text = newText;
+    maxLines = limit;
+    invalidate();
+}
+
+void CSimpleTextWidget::setFontKey(const QString& key)
+{
+    fontKey = key;
+    invalidate();
+}
+
+void CSimpleTextWidget::setColorKey(const QString& key)
+{
+    colorKey = key;
+    update();
+}
+
+void CSimpleTextWidget::setFlag(int newFlags)
+{
+    flags = newFlags;
+    invalidate();
+}
+
+void CSimpleTextWidget::setLineSpace(int pixels)
+{
+    lineSpace = qMax(0, pixels);
+    invalidate();
+}
+
+void CSimpleTextWidget::setTextLineHeight(int pixels)
+{
+    textLineHeight = qMax(0, pixels);
+    invalidate();
+}
+
+void CSimpleTextWidget::invalidate()
+{
+    cachedLayout = Layout();
+    cachedHint = QSize();
+    updateGeometry();
+    update();
+}
+
+QFont CSimpleTextWidget::currentFont() const
+{
+    return *detail::theme()->getFont(fontKey);
+}
+
+int CSimpleTextWidget::lineHeight() const
+{
+    if (textLineHeight > 0)
+        return textLineHeight;
+    return QFontMetrics(currentFont()).height();
+}
+
+int CSimpleTextWidget::blockHeight(int lineCount) const
+{
+    const int n = qMax(1, lineCount);
+    return n * lineHeight() + (n - 1) * lineSpace;
+}
+
+const CSimpleTextWidget::Layout& CSimpleTextWidget::layoutFor(int width) const
+{
+    const bool wrap = flags & Qt::TextWordWrap;
+    // Without wrapping the lines do not depend on the width.
+    const int key = wrap ? qMax(1, width) : 0;
+    if (cachedLayout.width == key)
+        return cachedLayout;
+
+    cachedLayout = Layout();
+    cachedLayout.width = key;
+    const QFont font = currentFont();
+    const QFontMetrics metrics(font);
+    QVector<Line>& lines = cachedLayout.lines;
+
+    int start = 0;
+    while (start <= text.size() && lines.size() < maxLines) {
+        int end = text.indexOf(QLatin1Char('\n'), start);
+        if (end < 0)
+            end = text.size();
+        const QString paragraph = text.mid(start, end - start);
+        const bool moreParagraphs = end < text.size();
+
+        if (!wrap || paragraph.isEmpty()) {
+            lines.append({paragraph, metrics.horizontalAdvance(paragraph), false});
+        } else {
+            QTextLayout layout(paragraph, font);
+            QTextOption option;
+            option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+            layout.setTextOption(option);
+            layout.beginLayout();
+            for (;;) {
+                QTextLine line = layout.createLine();
+                if (!line.isValid())
+                    break;
+                line.setLineWidth(key);
+                if (lines.size() == maxLines - 1) {
+                    // The last line allowed: whatever is left of the paragraph goes on it,
+                    // elided when it does not fit.
+                    const QString rest = paragraph.mid(line.textStart());
+                    const bool cut = metrics.horizontalAdvance(rest) > key;
+                    const QString shown = cut ? metrics.elidedText(rest, Qt::ElideRight, key) : rest;
+                    lines.append({shown, metrics.horizontalAdvance(shown), cut});
+                    break;
+                }
+                const QString piece = paragraph.mid(line.textStart(), line.textLength());
+                lines.append({piece, int(std::ceil(line.naturalTextWidth())), false});
+            }
+            layout.endLayout();
+        }
+        if (!moreParagraphs)
+            break;
+        start = end + 1;
+    }
+    if (lines.isEmpty())
+        lines.append({QString(), 0, false});
+    return cachedLayout;
+}
+
+int CSimpleTextWidget::lineCountForWidth(int width) const
+{
+    return layoutFor(width).lines.size();
+}
+
+QSize CSimpleTextWidget::sizeHint() const
+{
+    if (cachedHint.isValid())
+        return cachedHint;
+    // Unwrapped: one line per paragraph, within the line limit.
+    const QFontMetrics metrics(currentFont());
+    int width = 0;
+    int lines = 0;
+    for (int start = 0; lines < maxLines; ++lines) {
+        int end = text.indexOf(QLatin1Char('\n'), start);
+        const bool last = end < 0;
+        if (last)
+            end = text.size();
+        width = qMax(width, metrics.horizontalAdvance(text.mid(start, end - start)));
+        if (last) {
+            ++lines;
+            break;
+        }
+        start = end + 1;
+    }
+    cachedHint = QSize(width, blockHeight(lines));
+    return cachedHint;
+}
+
+QSize CSimpleTextWidget::minimumSizeHint() const
+{
+    return QSize(0, lineHeight());
+}
+
+bool CSimpleTextWidget::hasHeightForWidth() const
+{
+    return flags & Qt::TextWordWrap;
+}
+
+int CSimpleTextWidget::heightForWidth(int width) const
+{
+    return blockHeight(layoutFor(width).lines.size());
+}
+
+void CSimpleTextWidget::themeChanged()
+{
+    invalidate();
+}
+
+void CSimpleTextWidget::scaleChanged()
+{
+    invalidate();
+}
+
+void CSimpleTextWidget::paintEvent(QPaintEvent*)
+{
+    const Layout& layout = layoutFor(width());
+    if (layout.lines.isEmpty())
+        return;
+    QPainter painter(this);
+    painter.setFont(currentFont());
+    painter.setPen(*detail::theme()->getColor(colorKey));
+    const QFontMetrics metrics(painter.font());
+    const bool wrap = flags & Qt::TextWordWrap;
+
+    const int step = lineHeight();
+    const int total = blockHeight(layout.lines.size());
+    int y = 0;
+    if (flags & Qt::AlignVCenter)
+        y = (height() - total) / 2;
+    else if (flags & Qt::AlignBottom)
+        y = height() - total;
+
+    for (const Line& line : layout.lines) {
+        QString shown = line.text;
+        int lineWidth = line.width;
+        if (!wrap && lineWidth > width()) {
+            shown = metrics.elidedText(line.text, Qt::ElideRight, width());
+            lineWidth = metrics.horizontalAdvance(shown);
+        }
+        int x = 0;
+        if (flags & Qt::AlignHCenter)
+            x = (width() - lineWidth) / 2;
+        else if (flags & Qt::AlignRight)
+            x = width() - lineWidth;
+        const int baseline = y + (step - metrics.height()) / 2 + metrics.ascent();
+        painter.drawText(x, baseline, shown);
+        y += step + lineSpace;
+    }
+}
+
+void CSimpleTextWidget::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (clickable && event->button() == Qt::LeftButton && rect().contains(event->pos())) {
+        deliverEvent(UiEventActivate, id, 0, text, this);
+        return;
+    }
+    QWidget::mouseReleaseEvent(event);
+}
+
+} // namespace Omra

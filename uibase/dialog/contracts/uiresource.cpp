@@ -1,0 +1,366 @@
+#include "uibase/dialog/contracts/uiresource.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QImage>
+#include <QImageReader>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonParseError>
+
+#include <cmath>
+
+Q_LOGGING_CATEGORY(lcOmraTheme, "omra.theme")
+
+namespace Omra {
+
+const char* const CUiResource::defaultThemePath = ":/omra/theme/default/theme.json";
+
+namespace {
+
+CUiResource* table()
+{
+    return utils::CSingletonT<CUiResource>::instance();
+}
+
+int scaled(int base, double scale)
+{
+    return int(std::lround(base * scale));
+}
+
+struct FontSpec
+{
+    QString family;
+    int pixelSize = 12;
+    bool bold = false;
+    bool underline = false;
+};
+
+QFont makeFont(const FontSpec& spec, double scale)
+{
+    QFont font(spec.family);
+    font.setPixelSize(qMax(1, scaled(spec.pixelSize, scale)));
+    font.setBold(spec.bold);
+    font.setUnderline(spec.underline);
+    return font;
+}
+
+// Everything a theme file defines, parsed and checked before any of it is applied.
+struct ThemeData
+{
+    QHash<QString, QColor> colors;
+    QHash<QString, FontSpec> fonts;
+    QHash<QString, int> sizes;
+    QHash<QString, QString> imagePaths;
+    QHash<QString, QImage> images;
+};
+
+bool fail(QString* error, const QString& message)
+{
+    if (error)
+        *error = message;
+    return false;
+}
+
+bool parseTheme(const QString& path, bool decodeImagesNow, ThemeData& data, QString* error)
+{
+    const QFileInfo info(path);
+    if (info.isDir())
+        return fail(error, QStringLiteral("theme file %1: is a directory").arg(path));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(error, QStringLiteral("theme file %1: cannot be read: %2")
+                               .arg(path, file.errorString()));
+    // Theme files are small; refuse anything absurd before reading it.
+    if (file.size() > 16 * 1024 * 1024)
+        return fail(error, QStringLiteral("theme file %1: larger than 16 MiB").arg(path));
+
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &parseError);
+    if (parseError.error != QJsonParseError::NoError)
+        return fail(error, QStringLiteral("theme file %1: not valid JSON at offset %2: %3")
+                               .arg(path)
+                               .arg(parseError.offset)
+                               .arg(parseError.errorString()));
+    if (!document.isObject())
+        return fail(error, QStringLiteral("theme file %1: the top level is not an object").arg(path));
+
+    const QJsonObject root = document.object();
+    const auto section = [&](const char* name, QJsonObject& out) {
+        const QJsonValue value = root.value(QLatin1String(name));
+        if (value.isUndefined())
+            return true;
+        if (!value.isObject())
+            return fail(error, QStringLiteral("theme file %1: key \"%2\": not an object")
+                                   .arg(path, QLatin1String(name)));
+        out = value.toObject();
+        return true;
+    };
+    QJsonObject colors, fonts, sizes, images;
+    if (!section("colors", colors) || !section("fonts", fonts) || !section("sizes", sizes)
+        || !section("images", images))
+        return false;
+
+    const auto keyError = [&](const QString& key, const QString& problem) {
+        return fail(error, QStringLiteral("theme file %1: key \"%2\": %3").arg(path, key, problem));
+    };
+
+    for (auto it = colors.constBegin(); it != colors.constEnd(); ++it) {
+        const QString text = it.value().toString();
+        const bool wellFormed = it.value().isString() && text.startsWith(QLatin1Char('#'))
+                                && (text.size() == 7 || text.size() == 9);
+        const QColor color(text);
+        if (!wellFormed || !color.isValid())
+            return keyError(it.key(), QStringLiteral("expected a colour \"#rrggbb\" or \"#aarrggbb\""));
+        data.colors.insert(it.key(), color);
+    }
+
+    for (auto it = fonts.constBegin(); it != fonts.constEnd(); ++it) {
+        if (!it.value().isObject())
+            return keyError(it.key(), QStringLiteral("expected a font object"));
+        const QJsonObject object = it.value().toObject();
+        FontSpec spec;
+        const QJsonValue family = object.value(QLatin1String("family"));
+        const QJsonValue pixelSize = object.value(QLatin1String("pixelSize"));
+        const QJsonValue bold = object.value(QLatin1String("bold"));
+        const QJsonValue underline = object.value(QLatin1String("underline"));
+        if (!family.isString())
+            return keyError(it.key(), QStringLiteral("\"family\" must be a string"));
+        if (!pixelSize.isDouble() || pixelSize.toDouble() < 1 || pixelSize.toDouble() > 1000
+            || pixelSize.toDouble() != std::floor(pixelSize.toDouble()))
+            return keyError(it.key(), QStringLiteral("\"pixelSize\" must be a whole number from 1 to 1000"));
+        if (!bold.isUndefined() && !bold.isBool())
+            return keyError(it.key(), QStringLiteral("\"bold\" must be true or false"));
+        if (!underline.isUndefined() && !underline.isBool())
+            return keyError(it.key(), QStringLiteral("\"underline\" must be true or false"));
+        spec.family = family.toString();
+        spec.pixelSize = pixelSize.toInt();
+        spec.bold = bold.toBool(false);
+        spec.underline = underline.toBool(false);
+        data.fonts.insert(it.key(), spec);
+    }
+
+    for (auto it = sizes.constBegin(); it != sizes.constEnd(); ++it) {
+        const double value = it.value().toDouble(-1e300);
+        if (!it.value().isDouble() || value != std::floor(value) || std::fabs(value) > 100000)
+            return keyError(it.key(), QStringLiteral("expected a whole number of pixels"));
+        data.sizes.insert(it.key(), int(value));
+    }
+
+    const QDir base = info.absoluteDir();
+    for (auto it = images.constBegin(); it != images.constEnd(); ++it) {
+        if (!it.value().isString() || it.value().toString().isEmpty())
+            return keyError(it.key(), QStringLiteral("expected an image file name"));
+        const QString name = it.value().toString();
+        const QString imagePath = name.startsWith(QLatin1Char(':')) ? name : base.absoluteFilePath(name);
+        if (decodeImagesNow) {
+            QImageReader reader(imagePath);
+            const QImage image = reader.read();
+            if (image.isNull())
+                return keyError(it.key(), QStringLiteral("cannot read image %1: %2")
+                                              .arg(imagePath, reader.errorString()));
+            data.images.insert(it.key(), image);
+        }
+        data.imagePaths.insert(it.key(), imagePath);
+    }
+    return true;
+}
+
+} // namespace
+
+CUiResourceChangeHandler::CUiResourceChangeHandler()
+{
+    table()->addHandler(this);
+}
+
+CUiResourceChangeHandler::~CUiResourceChangeHandler()
+{
+    table()->removeHandler(this);
+}
+
+void CUiResourceChangeHandler::setFixFont(bool fixed)
+{
+    fixFont = fixed;
+}
+
+void CUiResourceChangeHandler::themeChanged() {}
+
+void CUiResourceChangeHandler::scaleChanged() {}
+
+CUiResource::CUiResource()
+    : fallbackColor(Qt::black)
+{
+    fallbackFont.setPixelSize(12);
+    QString error;
+    if (!load(QString::fromLatin1(defaultThemePath), false, &error))
+        qCWarning(lcOmraTheme, "default theme not loaded: %s", qPrintable(error));
+}
+
+CUiResource::~CUiResource() = default;
+
+int CUiResource::getSize(const QString& key) const
+{
+    const auto it = sizes.constFind(key);
+    if (it == sizes.constEnd()) {
+        reportMissing(key);
+        return 0;
+    }
+    return it->scaled;
+}
+
+const QColor* CUiResource::getColor(const QString& key) const
+{
+    const auto it = colors.constFind(key);
+    if (it == colors.constEnd()) {
+        reportMissing(key);
+        return &fallbackColor;
+    }
+    return &*it;
+}
+
+const QFont* CUiResource::getFont(const QString& key) const
+{
+    const auto it = fonts.constFind(key);
+    if (it == fonts.constEnd()) {
+        reportMissing(key);
+        return &fallbackFont;
+    }
+    return &it->font;
+}
+
+const QPixmap* CUiResource::getPixmap(const QString& key) const
+{
+    const auto it = pixmaps.find(key);
+    if (it == pixmaps.end()) {
+        reportMissing(key);
+        return &nullPixmap;
+    }
+    // Images of the embedded theme are decoded on first use, which keeps start-up short.
+    if (!it->loaded && qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        it->loaded = true;
+        if (!it->pixmap.load(it->path))
+            qCWarning(lcOmraTheme, "image of key \"%s\" cannot be read from %s", qPrintable(key),
+                      qPrintable(it->path));
+    }
+    return &it->pixmap;
+}
+
+bool CUiResource::contains(const QString& key) const
+{
+    return colors.contains(key) || fonts.contains(key) || sizes.contains(key)
+           || pixmaps.contains(key);
+}
+
+QStringList CUiResource::keys() const
+{
+    QStringList all = colors.keys() + fonts.keys() + sizes.keys() + pixmaps.keys();
+    all.sort();
+    return all;
+}
+
+QStringList CUiResource::missingKeys() const
+{
+    return missing;
+}
+
+bool CUiResource::loadTheme(const QString& path, QString* error)
+{
+    if (!load(path, true, error))
+        return false;
+    notifyHandlers(&CUiResourceChangeHandler::themeChanged);
+    return true;
+}
+
+void CUiResource::resetToDefault()
+{
+    // Entries are reset in place rather than removed: callers may hold pointers to them.
+    for (auto it = colors.begin(); it != colors.end(); ++it)
+        *it = fallbackColor;
+    for (auto it = fonts.begin(); it != fonts.end(); ++it)
+        it->font = fallbackFont;
+    for (auto it = sizes.begin(); it != sizes.end(); ++it)
+        *it = SizeEntry();
+    for (auto it = pixmaps.begin(); it != pixmaps.end(); ++it)
+        *it = PixmapEntry();
+    load(QString::fromLatin1(defaultThemePath), false, nullptr);
+    notifyHandlers(&CUiResourceChangeHandler::themeChanged);
+}
+
+void CUiResource::setScale(double newScale)
+{
+    if (!std::isfinite(newScale) || newScale <= 0 || newScale > 16)
+        return;
+    currentScale = newScale;
+    applyScale();
+    notifyHandlers(&CUiResourceChangeHandler::scaleChanged);
+}
+
+void CUiResource::applyScale()
+{
+    for (auto it = sizes.begin(); it != sizes.end(); ++it)
+        it->scaled = scaled(it->base, currentScale);
+    for (auto it = fonts.begin(); it != fonts.end(); ++it)
+        it->font.setPixelSize(qMax(1, scaled(it->basePixelSize, currentScale)));
+}
+
+bool CUiResource::load(const QString& path, bool decodeImagesNow, QString* error)
+{
+    ThemeData data;
+    if (!parseTheme(path, decodeImagesNow, data, error))
+        return false;
+
+    for (auto it = data.colors.constBegin(); it != data.colors.constEnd(); ++it)
+        colors[it.key()] = it.value();
+    for (auto it = data.fonts.constBegin(); it != data.fonts.constEnd(); ++it) {
+        FontEntry& entry = fonts[it.key()];
+        entry.font = makeFont(it.value(), currentScale);
+        entry.basePixelSize = it.value().pixelSize;
+    }
+    for (auto it = data.sizes.constBegin(); it != data.sizes.constEnd(); ++it) {
+        SizeEntry& entry = sizes[it.key()];
+        entry.base = it.value();
+        entry.scaled = scaled(entry.base, currentScale);
+    }
+    for (auto it = data.imagePaths.constBegin(); it != data.imagePaths.constEnd(); ++it) {
+        PixmapEntry& entry = pixmaps[it.key()];
+        entry.path = it.value();
+        const auto image = data.images.constFind(it.key());
+        entry.loaded = image != data.images.constEnd();
+        entry.pixmap = entry.loaded ? QPixmap::fromImage(*image) : QPixmap();
+    }
+    return true;
+}
+
+void CUiResource::reportMissing(const QString& key) const
+{
+    if (reported.contains(key))
+        return;
+    reported.insert(key);
+    missing << key;
+    qCWarning(lcOmraTheme, "theme key \"%s\" is not defined", qPrintable(key));
+}
+
+void CUiResource::addHandler(CUiResourceChangeHandler* handler)
+{
+    handlers.insert(handler);
+}
+
+void CUiResource::removeHandler(CUiResourceChangeHandler* handler)
+{
+    handlers.remove(handler);
+}
+
+void CUiResource::notifyHandlers(void (CUiResourceChangeHandler::*change)())
+{
+    // A handler may delete others (or itself) while it reacts, so every one is looked up
+    // again before it is called.
+    const QList<CUiResourceChangeHandler*> snapshot = handlers.values();
+    for (CUiResourceChangeHandler* handler : snapshot) {
+        if (handlers.contains(handler))
+            (handler->*change)();
+    }
+}
+
+} // namespace Omra
