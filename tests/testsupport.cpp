@@ -43,7 +43,15 @@ TestTheme& TestTheme::font(const QString& key, int pixelSize, bool bold)
 TestTheme& TestTheme::image(const QString& key, const QSize& frameSize, const QColor& value,
                             int states)
 {
-    images.insert(key, Image{frameSize, value, states});
+    QList<QColor> frames;
+    for (int i = 0; i < qMax(1, states); ++i)
+        frames << value;
+    return image(key, frameSize, frames);
+}
+
+TestTheme& TestTheme::image(const QString& key, const QSize& frameSize, const QList<QColor>& frames)
+{
+    images.insert(key, Image{frameSize, frames});
     return *this;
 }
 
@@ -68,9 +76,13 @@ bool TestTheme::apply()
     }
     for (auto it = images.constBegin(); it != images.constEnd(); ++it) {
         const Image& spec = it.value();
-        QImage image(spec.frame.width() * spec.states, spec.frame.height(),
+        QImage image(spec.frame.width() * spec.frames.size(), spec.frame.height(),
                      QImage::Format_ARGB32);
-        image.fill(spec.color);
+        QPainter painter(&image);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        for (int i = 0; i < spec.frames.size(); ++i)
+            painter.fillRect(QRect(QPoint(i * spec.frame.width(), 0), spec.frame), spec.frames.at(i));
+        painter.end();
         const QString file = it.key() + QStringLiteral(".png");
         if (!image.save(dir.filePath(file)))
             return false;

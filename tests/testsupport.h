@@ -5,6 +5,7 @@
 
 #include <QColor>
 #include <QHash>
+#include <QList>
 #include <QSet>
 #include <QSize>
 #include <QString>
@@ -30,6 +31,8 @@ public:
     TestTheme& font(const QString& key, int pixelSize, bool bold = false);
     TestTheme& image(const QString& key, const QSize& frameSize, const QColor& color,
                      int states = 1);
+    // A strip with one solid colour per frame.
+    TestTheme& image(const QString& key, const QSize& frameSize, const QList<QColor>& frames);
     // Writes and loads the file; fails the test (returns false) when loading fails.
     bool apply();
     QString path() const;
@@ -42,8 +45,7 @@ private:
     struct Image
     {
         QSize frame;
-        QColor color;
-        int states;
+        QList<QColor> frames;
     };
     QHash<QString, Image> images;
 };

@@ -14,6 +14,13 @@
 
 Q_LOGGING_CATEGORY(lcOmraTheme, "omra.theme")
 
+template <>
+Omra::CUiResource* utils::CSingletonT<Omra::CUiResource>::instance()
+{
+    static Omra::CUiResource* const object = new Omra::CUiResource;
+    return object;
+}
+
 namespace Omra {
 
 const char* const CUiResource::defaultThemePath = ":/omra/theme/default/theme.json";

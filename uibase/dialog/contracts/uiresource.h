@@ -130,3 +130,8 @@ private:
 };
 
 } // namespace Omra
+
+namespace utils {
+template <>
+OMRA_PLATFORM_EXPORT Omra::CUiResource* CSingletonT<Omra::CUiResource>::instance();
+} // namespace utils

@@ -15,6 +15,13 @@
 
 namespace utils {
 
+template <>
+CLogCenter* CSingletonT<CLogCenter>::instance()
+{
+    static CLogCenter* const object = new CLogCenter;
+    return object;
+}
+
 CLogCenter::CLogCenter()
 {
     const QByteArray list = qgetenv("OMRA_CONSOLE_LOG");

@@ -16,6 +16,8 @@ namespace utils {
 
 // The one object of type T in the process, created on first use. It is never destroyed:
 // widgets that outlive main() (static or leaked ones) may still reach it while unwinding.
+// Singletons of the platform's own classes are specialised and exported by the library, so
+// that every module of the process shares one object.
 template <class T>
 class CSingletonT
 {
@@ -42,6 +44,9 @@ public:
 private:
     QSet<int> enabledSwitches;
 };
+
+template <>
+OMRA_PLATFORM_EXPORT CLogCenter* CSingletonT<CLogCenter>::instance();
 
 // Writes one printf-style formatted line at debug level to the logger. When the
 // application configured no log4cxx appender at all, a basic console set-up is made first
