@@ -4,6 +4,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -81,6 +83,7 @@ private slots:
     void invalidScaleIsIgnored();
     void handlersAreToldAndForgotten();
     void handlerDeletingAnotherDuringNotification();
+    void darkThemeIsComplete();
 };
 
 void TestUiResource::cleanup()
@@ -302,6 +305,35 @@ void TestUiResource::handlerDeletingAnotherDuringNotification()
     killer.victim = &victim;
     table()->resetToDefault(); // whichever is told first, nothing dangles
     QVERIFY(!victim);
+}
+
+void TestUiResource::darkThemeIsComplete()
+{
+    // The shipped dark theme defines every key of the default theme, so switching to it
+    // leaves nothing in the default's look.
+    const auto sections = [](const QString& path) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return QJsonObject();
+        return QJsonDocument::fromJson(file.readAll()).object();
+    };
+    const QJsonObject light = sections(QStringLiteral(DIALOG_SOURCE_DIR "/uibase/dialog/contracts/theme/default/theme.json"));
+    const QString darkPath = QStringLiteral(DIALOG_SOURCE_DIR "/examples/gallery/themes/dark/theme.json");
+    const QJsonObject dark = sections(darkPath);
+    QVERIFY(!light.isEmpty());
+    for (const QString& section : light.keys()) {
+        QStringList lightKeys = light.value(section).toObject().keys();
+        QStringList darkKeys = dark.value(section).toObject().keys();
+        QCOMPARE(darkKeys, lightKeys);
+    }
+    WarningCounter warnings;
+    QString error;
+    QVERIFY2(table()->loadTheme(darkPath, &error), qPrintable(error));
+    for (const QString& key : table()->keys()) {
+        if (key.startsWith(QLatin1String("img_")))
+            QVERIFY2(!table()->getPixmap(key)->isNull(), qPrintable(key));
+    }
+    QCOMPARE(warnings.count(QStringLiteral("theme key")), 0);
 }
 
 QTEST_MAIN(TestUiResource)
