@@ -84,6 +84,7 @@ private slots:
     void handlersAreToldAndForgotten();
     void handlerDeletingAnotherDuringNotification();
     void darkThemeIsComplete();
+    void resetForgetsLoadedKeys();
 };
 
 void TestUiResource::cleanup()
@@ -334,6 +335,25 @@ void TestUiResource::darkThemeIsComplete()
             QVERIFY2(!table()->getPixmap(key)->isNull(), qPrintable(key));
     }
     QCOMPARE(warnings.count(QStringLiteral("theme key")), 0);
+}
+
+void TestUiResource::resetForgetsLoadedKeys()
+{
+    const QColor* kept = nullptr;
+    {
+        testsupport::TestTheme theme;
+        theme.color(QStringLiteral("clr_only_in_test"), QColor(9, 9, 9))
+            .image(QStringLiteral("img_only_in_test"), QSize(3, 3), QColor(Qt::red));
+        QVERIFY(theme.apply());
+        kept = table()->getColor(QStringLiteral("clr_only_in_test"));
+        QVERIFY(table()->contains(QStringLiteral("img_only_in_test")));
+    } // restores the default theme
+    QVERIFY(!table()->contains(QStringLiteral("clr_only_in_test")));
+    QVERIFY(!table()->keys().contains(QStringLiteral("img_only_in_test")));
+    QVERIFY(table()->getPixmap(QStringLiteral("img_only_in_test"))->isNull());
+    // A pointer taken earlier stays valid and now holds the fallback.
+    QCOMPARE(table()->getColor(QStringLiteral("clr_only_in_test")), kept);
+    QVERIFY(*kept != QColor(9, 9, 9));
 }
 
 QTEST_MAIN(TestUiResource)
