@@ -587,6 +587,10 @@ void TestFloatButton::horizontalLayout_data()
         << 0 << 0 << 59 << 23 << -1 << false << 29 << -100 << false << 11;
     QTest::newRow("icon before") << 0 << 0 << 60 << 24 << 0 << false << 40 << 20 << false << 12;
     QTest::newRow("icon after") << 0 << 0 << 60 << 24 << 1 << false << 20 << 24 << true << 12;
+    QTest::newRow("icon before, odd difference")
+        << 0 << 0 << 61 << 24 << 0 << false << 40 << 20 << false << 12;
+    QTest::newRow("icon after, odd difference")
+        << 0 << 0 << 59 << 24 << 1 << false << 19 << 23 << true << 12;
     QTest::newRow("icon after, set again after clearing")
         << 0 << 0 << 60 << 24 << 1 << true << 20 << 24 << true << 12;
     QTest::newRow("unknown alignment draws no icon")
