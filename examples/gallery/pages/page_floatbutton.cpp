@@ -16,9 +16,13 @@ using Omra::CFloatButton;
 
 // A stand-in for a terminal window that float buttons hover over. It keeps its buttons at
 // fixed places over itself and lists the UI events they report.
-class FloatStage : public QWidget, public Omra::CEventDeliverer
+class FloatStage : public QWidget,
+                   public Omra::CEventDeliverer,
+                   public Omra::CUiResourceChangeHandler
 {
 public:
+    void themeChanged() override { update(); }
+
     FloatStage()
     {
         setWindowTitle(QStringLiteral("Float buttons"));
@@ -69,18 +73,19 @@ protected:
 
     void paintEvent(QPaintEvent*) override
     {
+        // Drawn from the theme, so the stand-in window matches the buttons in every theme.
+        const Omra::CUiResource* theme = utils::CSingletonT<Omra::CUiResource>::instance();
+        const QColor base = *theme->getColor(QStringLiteral("clr_warn_background_color"));
         QPainter painter(this);
         QLinearGradient gradient(0, 0, 0, height());
-        gradient.setColorAt(0, QColor("#f4f7fb"));
-        gradient.setColorAt(1, QColor("#dde5ef"));
+        gradient.setColorAt(0, base);
+        gradient.setColorAt(1, base.value() > 128 ? base.darker(112) : base.lighter(130));
         painter.fillRect(rect(), gradient);
-        painter.setPen(QColor("#c9d1dc"));
+        painter.setPen(*theme->getColor(QStringLiteral("clr_edit_border")));
         for (int y = 170; y < height(); y += 20)
             painter.drawLine(0, y, width(), y);
-        painter.setPen(QColor("#4a5562"));
-        QFont font(QStringLiteral("WenQuanYi Micro Hei"));
-        font.setPixelSize(12);
-        painter.setFont(font);
+        painter.setPen(*theme->getColor(QStringLiteral("clr_default_text")));
+        painter.setFont(*theme->getFont(QStringLiteral("fnt_default_normal")));
         int y = 185;
         const QStringList lines =
             log.isEmpty() ? QStringList(QStringLiteral("把鼠标移到按钮上，或点击它们。")) : log;
