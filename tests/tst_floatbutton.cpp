@@ -264,6 +264,18 @@ void TestFloatButton::constructionDefaults()
     QVERIFY(!button.underlined());
     button.setUnderlineInfo(1, 0);
     QVERIFY(button.underlined());
+
+    // Replacing the icon and the background drops the old ones (the sanitizer run checks
+    // that nothing leaks); the new ones are the ones measured.
+    button.setText(QStringLiteral("Ab"));
+    const int captionWidth = button.getMinWidth();
+    button.setIcon("img_tfb_icon", IconAlignBefore, 4);
+    button.setIcon("img_tfb_icon_tall", IconAlignAfter, 2);
+    QCOMPARE(button.getMinWidth(), captionWidth + 16 + 2);
+    QCOMPARE(button.minimumSizeHint().height(), qMax(20, button.captionSize(false).height()));
+    button.setImage("img_tfb_plain");
+    button.setJiuGongImage("img_tfb_small", 1, 1, 1, 1);
+    QCOMPARE(button.size(), QSize(80, 30));
 }
 
 void TestFloatButton::stateMachine_data()
