@@ -4,7 +4,7 @@ GALLERY     := $(BUILD_DIR)/examples/gallery/dialog-gallery
 THEMEGEN_DIR := build-themegen
 FORMAT_DIRS := uibase tests examples bench fuzz scripts
 
-.PHONY: all deps build test test-sanitize demo clean format theme-images
+.PHONY: all deps build test test-sanitize demo screenshots deb clean format theme-images
 
 all: build
 
@@ -38,6 +38,14 @@ demo: build
 	else \
 		QT_QPA_PLATFORM=offscreen $(GALLERY) --screenshots $(BUILD_DIR)/screenshots; \
 	fi
+
+# Refreshes the pictures the README shows.
+screenshots: build
+	rm -rf docs/screenshots
+	QT_QPA_PLATFORM=offscreen $(GALLERY) --screenshots docs/screenshots
+
+deb: build
+	cd $(BUILD_DIR) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD_DIR) $(SANITIZE_DIR)
