@@ -62,8 +62,10 @@ CUserAgreementDialog::CUserAgreementDialog(QString name, QString, QString, QWidg
     // lines up their middles (the box centres its indicator and text). Its width is capped
     // so that a long agreement name is elided instead of running under the button.
     const int room = listWidth - 2 * sideMargin - acceptButton->width() - bottomBar->spacing();
-    agreeCheckBox->resize(qBound(0, agreeCheckBox->sizeHint().width(), qMax(0, room)),
-                          acceptButton->height());
+    const int wanted = agreeCheckBox->sizeHint().width();
+    agreeCheckBox->resize(qBound(0, wanted, qMax(0, room)), acceptButton->height());
+    if (wanted > room)
+        agreeCheckBox->setToolTip(agreeCheckBox->text());
     bottomBar->relayout();
 }
 

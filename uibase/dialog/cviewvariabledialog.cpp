@@ -1,5 +1,7 @@
 #include "uibase/dialog/cviewvariabledialog.h"
 
+#include <QTextDocument>
+
 namespace Omra {
 
 CViewVariableDialog::CViewVariableDialog(QWidget* parent) : CCommonDialog(parent)
@@ -22,6 +24,8 @@ void CViewVariableDialog::createUi()
     textView = new CTextEdit(0, this, true, false);
     textView->setObjectName(QStringLiteral("textView"));
     textView->setReadOnly(true);
+    // The editor has no frame of its own; keep the text off the dialog's border.
+    textView->document()->setDocumentMargin(8);
     setInnerWidget(textView);
 }
 
