@@ -4,7 +4,7 @@ GALLERY     := $(BUILD_DIR)/examples/gallery/dialog-gallery
 THEMEGEN_DIR := build-themegen
 FORMAT_DIRS := uibase tests examples bench fuzz scripts
 
-.PHONY: all deps build test demo clean format theme-images
+.PHONY: all deps build test test-sanitize demo screenshots deb clean format theme-images
 
 all: build
 
@@ -19,6 +19,19 @@ build: deps
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
 
+# The whole suite built with AddressSanitizer (LeakSanitizer on) and UndefinedBehaviorSanitizer.
+SANITIZE_DIR := build-sanitize
+test-sanitize: deps
+	@test -f $(SANITIZE_DIR)/build.ninja || \
+		cmake -S . -B $(SANITIZE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+			-DDIALOG_SANITIZE=ON -DDIALOG_BUILD_GALLERY=OFF
+	cmake --build $(SANITIZE_DIR)
+	cd $(SANITIZE_DIR) && QT_QPA_PLATFORM=offscreen \
+		ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 \
+		LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp:print_suppressions=0 \
+		UBSAN_OPTIONS=print_stacktrace=1 \
+		ctest --output-on-failure -j2 -E consumer_install
+
 demo: build
 	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
 		$(GALLERY); \
@@ -26,8 +39,16 @@ demo: build
 		QT_QPA_PLATFORM=offscreen $(GALLERY) --screenshots $(BUILD_DIR)/screenshots; \
 	fi
 
+# Refreshes the pictures the README shows.
+screenshots: build
+	rm -rf docs/screenshots
+	QT_QPA_PLATFORM=offscreen $(GALLERY) --screenshots docs/screenshots
+
+deb: build
+	cd $(BUILD_DIR) && cpack -G DEB
+
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR)
 
 format:
 	@if command -v clang-format >/dev/null 2>&1; then \
