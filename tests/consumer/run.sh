@@ -15,8 +15,11 @@ LD_LIBRARY_PATH="$work/prefix/lib:$work/prefix/lib/x86_64-linux-gnu${LD_LIBRARY_
     QT_QPA_PLATFORM=offscreen "$work/build/dialog-consumer"
 
 # The same program built from the pkg-config file alone.
-pc_flags=$(PKG_CONFIG_PATH="$work/prefix/lib/pkgconfig" \
-    pkg-config --define-variable=prefix="$work/prefix" --cflags --libs dialog)
+# The file names its install prefix; point it at the scratch prefix (a --define-variable
+# would move Qt's own prefix too).
+mkdir -p "$work/pc"
+sed "s|^prefix=.*|prefix=$work/prefix|" "$work/prefix/lib/pkgconfig/dialog.pc" >"$work/pc/dialog.pc"
+pc_flags=$(PKG_CONFIG_PATH="$work/pc" pkg-config --cflags --libs dialog)
 # shellcheck disable=SC2086
 g++ -std=c++17 -fPIC "$source_dir/tests/consumer/main.cpp" -o "$work/consumer-pc" $pc_flags
 LD_LIBRARY_PATH="$work/prefix/lib${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}" \
