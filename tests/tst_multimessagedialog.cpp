@@ -246,6 +246,11 @@ void TestMultiMessageDialog::sizeFitsMessage()
         QVERIFY(dialog->width() > 350 && dialog->width() < 760);
     QVERIFY(dialog->height() >= 150);
     QCOMPARE(text->getMaxLines(), 100000);
+    // A text that is not capped keeps its own line breaks and no others.
+    if (text->sizeHint().width() <= 700)
+        QCOMPARE(text->lineCountForWidth(w), message.count(QLatin1Char('\n')) + 1);
+    else
+        QVERIFY(text->lineCountForWidth(w) > 1);
 
     // Text and button in the widget list, which fills the frame's client area.
     QCOMPARE(list->geometry(), QRect(13, 42, width - 26, height - 55));
