@@ -103,6 +103,9 @@ void CPushButton::paintEvent(QPaintEvent*)
     const int state = currentState();
     image.drawImage(&painter, state, rect());
 
+    // Picture-only buttons (close buttons) carry no default or focus mark.
+    if (text().isEmpty())
+        return;
     if (isDefault() && isEnabled()) {
         // The default button is marked by a thin inner outline in its text colour.
         QColor outline = *detail::theme()->getColor(textColorKeys[state]);
@@ -116,8 +119,6 @@ void CPushButton::paintEvent(QPaintEvent*)
         painter.setPen(QPen(outline, 1, Qt::DotLine));
         painter.drawRect(rect().adjusted(2, 2, -3, -3));
     }
-    if (text().isEmpty())
-        return;
     const QFont font = *detail::theme()->getFont(fontKey);
     painter.setFont(font);
     painter.setPen(*detail::theme()->getColor(textColorKeys[state]));
