@@ -342,7 +342,8 @@ void CMessageBox::setDetailedText(const QString& detail)
 
 void CMessageBox::toggleDetails()
 {
-    if (detailsText->isVisible()) {
+    // The pane's own flag, so the toggle also works before the box is shown.
+    if (!detailsText->isHidden()) {
         detailsText->hide();
         detailsButton->setText(showDetailsText());
         setFixedHeight(height() - detailsHeightChange);
