@@ -115,6 +115,8 @@ private slots:
     void layout();
     void workedLayout();
     void painting();
+    void numberOnOneLine_data();
+    void numberOnOneLine();
 
     // Countdown
     void ticks_data();
@@ -409,6 +411,37 @@ void TestCountDownDialog::painting()
     QCOMPARE(image.pixelColor(iconAt - QPoint(1, 1)), backgroundColor);
     QCOMPARE(image.pixelColor(F + 1, dialog.height() - F - 2), backgroundColor);
     QCOMPARE(image.pixelColor(dialog.width() - F - 2, F + T), backgroundColor);
+}
+
+void TestCountDownDialog::numberOnOneLine_data()
+{
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("ticks");
+    QTest::newRow("30") << 30 << 0;
+    QTest::newRow("12") << 12 << 0;
+    QTest::newRow("09 after three ticks") << 12 << 3;
+    QTest::newRow("0-1") << 0 << 1;
+}
+
+void TestCountDownDialog::numberOnOneLine()
+{
+    QFETCH(int, start);
+    QFETCH(int, ticks);
+
+    // The shipped theme's heavy digits are synthetically emboldened, which once made the
+    // number wrap inside the width it was measured at.
+    utils::CSingletonT<CUiResource>::instance()->resetToDefault();
+    TestDialog dialog(nullptr, QMessageBox::Information, QStringLiteral("系统将在"), start,
+                      QStringLiteral("秒后重启"), CountDownWithRestartLink, true,
+                      QStringLiteral("立即重启"));
+    for (int i = 0; i < ticks; ++i)
+        dialog.slot_MessageTimeout();
+    for (const char* name : {"countdownText", "messageText", "trailingText", "linkText"}) {
+        CSimpleTextWidget* text = textNamed(&dialog, name);
+        QVERIFY(text);
+        QCOMPARE(text->lineCountForWidth(text->width()), 1);
+        QCOMPARE(text->height(), text->sizeHint().height());
+    }
 }
 
 // ---------------------------------------------------------------- countdown

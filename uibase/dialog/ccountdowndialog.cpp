@@ -199,6 +199,11 @@ void CCountDownDialog::slot_MessageTimeout()
         // Two digits below ten so the number keeps its width while it counts.
         const QString number = QString::number(secondsLeft);
         countdownText->setText(secondsLeft < 10 ? QStringLiteral("0") + number : number, 10);
+        // Digits differ in width ("09" after "12"): let a wider number grow to the right
+        // rather than wrap inside the width the first number was given.
+        const int needed = qMin(countdownText->sizeHint().width(), maxTextWidth);
+        if (needed > countdownText->width())
+            countdownText->resize(needed, countdownText->height());
     }
 }
 
