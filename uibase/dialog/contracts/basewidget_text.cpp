@@ -188,8 +188,11 @@ QSize CSimpleTextWidget::sizeHint() const
     if (cachedHint.isValid())
         return cachedHint;
     // Unwrapped: one line per paragraph, within the line limit.
+    // Fractional advances, rounded up: a wrapping label given its hint width must not
+    // wrap, and the integer advance can round a long line's width down. The layout's own
+    // width counts as well: synthetic bold makes it wider than the font's advances.
     const QFont font = currentFont();
-    const QFontMetrics metrics(font);
+    const QFontMetricsF metrics(font);
     int width = 0;
     int lines = 0;
     for (int start = 0; lines < maxLines; ++lines) {
@@ -198,7 +201,8 @@ QSize CSimpleTextWidget::sizeHint() const
         if (last)
             end = text.size();
         const QString line = text.mid(start, end - start);
-        width = qMax(width, qMax(metrics.horizontalAdvance(line), naturalWidth(line, font)));
+        const int advance = int(std::ceil(metrics.horizontalAdvance(line)));
+        width = qMax(width, qMax(advance, naturalWidth(line, font)));
         if (last) {
             ++lines;
             break;

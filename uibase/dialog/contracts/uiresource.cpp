@@ -375,7 +375,8 @@ bool CUiResource::load(const QString& path, bool decodeImagesNow, QString* error
 
 void CUiResource::reportMissing(const QString& key) const
 {
-    if (reported.contains(key))
+    // An empty key means "no key" (an unset colour slot), not a gap in the theme.
+    if (key.isEmpty() || reported.contains(key))
         return;
     reported.insert(key);
     missing << key;
