@@ -50,7 +50,7 @@ CLineEdit* makePasswordEdit(int id, const QString& objectName, QWidget* parent)
 
 CChangePasswordDialog::CChangePasswordDialog(int type, QString title, QString, QString,
                                              QWidget* parent)
-    : CCommonDialog(parent), type(type)
+    : CCommonDialog(parent), dialogType(type)
 {
     setTitle(title);
     createUi();

@@ -34,7 +34,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
-    int type;
+    // Kept for the caller; the dialog itself does not look at it.
+    int dialogType;
     CLineEdit* oldPasswordEdit = nullptr;
     CLineEdit* newPasswordEdit = nullptr;
     CLineEdit* confirmPasswordEdit = nullptr;
