@@ -4,7 +4,7 @@ GALLERY     := $(BUILD_DIR)/examples/gallery/dialog-gallery
 THEMEGEN_DIR := build-themegen
 FORMAT_DIRS := uibase tests examples bench fuzz scripts
 
-.PHONY: all deps build test demo clean format theme-images
+.PHONY: all deps build test test-sanitize fuzz demo screenshots deb clean format theme-images
 
 all: build
 
@@ -19,6 +19,42 @@ build: deps
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
 
+# The whole suite built with AddressSanitizer (LeakSanitizer on) and UndefinedBehaviorSanitizer.
+SANITIZE_DIR := build-sanitize
+test-sanitize: deps
+	@test -f $(SANITIZE_DIR)/build.ninja || \
+		cmake -S . -B $(SANITIZE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+			-DDIALOG_SANITIZE=ON -DDIALOG_BUILD_GALLERY=OFF
+	cmake --build $(SANITIZE_DIR)
+	cd $(SANITIZE_DIR) && QT_QPA_PLATFORM=offscreen \
+		ASAN_OPTIONS=detect_leaks=1:fast_unwind_on_malloc=0 \
+		LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp:print_suppressions=0 \
+		UBSAN_OPTIONS=print_stacktrace=1 \
+		ctest --output-on-failure -j2 -E consumer_install
+
+# Each libFuzzer target runs for FUZZ_SECONDS from its seed corpus in fuzz/corpus/; new
+# inputs go to build-fuzz/corpus, crashes to build-fuzz/artifacts.
+FUZZ_DIR := build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS := theme
+fuzz: deps
+	scripts/install-deps.sh clang libclang-rt-14-dev
+	@test -f $(FUZZ_DIR)/build.ninja || \
+		CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+			-DDIALOG_FUZZ=ON -DDIALOG_BUILD_TESTS=OFF -DDIALOG_BUILD_GALLERY=OFF
+	cmake --build $(FUZZ_DIR)
+	@for t in $(FUZZ_TARGETS); do \
+		mkdir -p $(FUZZ_DIR)/corpus/$$t $(FUZZ_DIR)/artifacts/$$t && \
+		echo "fuzz_$$t: $(FUZZ_SECONDS) s" && \
+		QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=fast_unwind_on_malloc=0 \
+		LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp:print_suppressions=0 \
+		$(FUZZ_DIR)/fuzz/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=4096 \
+			-artifact_prefix=$(FUZZ_DIR)/artifacts/$$t/ -print_final_stats=1 \
+			$(FUZZ_DIR)/corpus/$$t fuzz/corpus/$$t 2>&1 | grep -E '^(#|stat::|==|SUMMARY|INFO: Seed)' | tail -8 \
+			|| exit 1; \
+		test -z "$$(ls -A $(FUZZ_DIR)/artifacts/$$t)" || { echo "fuzz_$$t found a crash"; exit 1; }; \
+	done
+
 demo: build
 	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
 		$(GALLERY); \
@@ -26,8 +62,16 @@ demo: build
 		QT_QPA_PLATFORM=offscreen $(GALLERY) --screenshots $(BUILD_DIR)/screenshots; \
 	fi
 
+# Refreshes the pictures the README shows.
+screenshots: build
+	rm -rf docs/screenshots
+	QT_QPA_PLATFORM=offscreen $(GALLERY) --screenshots docs/screenshots
+
+deb: build
+	cd $(BUILD_DIR) && cpack -G DEB
+
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR)
 
 format:
 	@if command -v clang-format >/dev/null 2>&1; then \

@@ -4,6 +4,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -81,6 +83,8 @@ private slots:
     void invalidScaleIsIgnored();
     void handlersAreToldAndForgotten();
     void handlerDeletingAnotherDuringNotification();
+    void darkThemeIsComplete();
+    void resetForgetsLoadedKeys();
 };
 
 void TestUiResource::cleanup()
@@ -302,6 +306,54 @@ void TestUiResource::handlerDeletingAnotherDuringNotification()
     killer.victim = &victim;
     table()->resetToDefault(); // whichever is told first, nothing dangles
     QVERIFY(!victim);
+}
+
+void TestUiResource::darkThemeIsComplete()
+{
+    // The shipped dark theme defines every key of the default theme, so switching to it
+    // leaves nothing in the default's look.
+    const auto sections = [](const QString& path) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return QJsonObject();
+        return QJsonDocument::fromJson(file.readAll()).object();
+    };
+    const QJsonObject light = sections(QStringLiteral(DIALOG_SOURCE_DIR "/uibase/dialog/contracts/theme/default/theme.json"));
+    const QString darkPath = QStringLiteral(DIALOG_SOURCE_DIR "/examples/gallery/themes/dark/theme.json");
+    const QJsonObject dark = sections(darkPath);
+    QVERIFY(!light.isEmpty());
+    for (const QString& section : light.keys()) {
+        QStringList lightKeys = light.value(section).toObject().keys();
+        QStringList darkKeys = dark.value(section).toObject().keys();
+        QCOMPARE(darkKeys, lightKeys);
+    }
+    WarningCounter warnings;
+    QString error;
+    QVERIFY2(table()->loadTheme(darkPath, &error), qPrintable(error));
+    for (const QString& key : table()->keys()) {
+        if (key.startsWith(QLatin1String("img_")))
+            QVERIFY2(!table()->getPixmap(key)->isNull(), qPrintable(key));
+    }
+    QCOMPARE(warnings.count(QStringLiteral("theme key")), 0);
+}
+
+void TestUiResource::resetForgetsLoadedKeys()
+{
+    const QColor* kept = nullptr;
+    {
+        testsupport::TestTheme theme;
+        theme.color(QStringLiteral("clr_only_in_test"), QColor(9, 9, 9))
+            .image(QStringLiteral("img_only_in_test"), QSize(3, 3), QColor(Qt::red));
+        QVERIFY(theme.apply());
+        kept = table()->getColor(QStringLiteral("clr_only_in_test"));
+        QVERIFY(table()->contains(QStringLiteral("img_only_in_test")));
+    } // restores the default theme
+    QVERIFY(!table()->contains(QStringLiteral("clr_only_in_test")));
+    QVERIFY(!table()->keys().contains(QStringLiteral("img_only_in_test")));
+    QVERIFY(table()->getPixmap(QStringLiteral("img_only_in_test"))->isNull());
+    // A pointer taken earlier stays valid and now holds the fallback.
+    QCOMPARE(table()->getColor(QStringLiteral("clr_only_in_test")), kept);
+    QVERIFY(*kept != QColor(9, 9, 9));
 }
 
 QTEST_MAIN(TestUiResource)

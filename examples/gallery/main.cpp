@@ -1,17 +1,24 @@
 // dialog-gallery: shows every dialog of the library. Without arguments it opens the
-// interactive gallery; with --screenshots DIR it renders every dialog into PNG files.
+// interactive gallery; with --screenshots DIR it renders every dialog, in every theme, into
+// PNG files and writes an index.html contact sheet beside them.
 
 #include "gallery.h"
 
 #include "uibase/dialog/contracts/uiresource.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFileDialog>
+#include <QFormLayout>
 #include <QHBoxLayout>
 #include <QImage>
 #include <QLabel>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
 #include <QStackedWidget>
@@ -32,14 +39,40 @@ QList<PageFactory>& factories()
     return list;
 }
 
+struct Theme
+{
+    QString name;
+    QString label;
+    QString file; // empty: the embedded default theme
+};
+
+QList<Theme> shippedThemes()
+{
+    return {{QStringLiteral("light"), QStringLiteral("Light (default)"), QString()},
+            {QStringLiteral("dark"), QStringLiteral("Dark"),
+             QStringLiteral(":/gallery/themes/dark/theme.json")}};
+}
+
+Omra::CUiResource* table()
+{
+    return utils::CSingletonT<Omra::CUiResource>::instance();
+}
+
+// Every theme starts from the default, so that a theme file may leave keys out.
+bool applyTheme(const QString& file, QString* error)
+{
+    table()->resetToDefault();
+    return file.isEmpty() || table()->loadTheme(file, error);
+}
+
 void settle()
 {
     for (int i = 0; i < 3; ++i)
         QApplication::processEvents();
 }
 
-// The window and the visible top-level windows it owns (tips), composed in their screen
-// positions into one picture.
+// The window and the visible top-level windows it owns (tips, float buttons), composed in
+// their screen positions into one picture.
 QImage renderWithOwnedWindows(QWidget* window)
 {
     QList<QWidget*> owned;
@@ -66,21 +99,14 @@ QImage renderWithOwnedWindows(QWidget* window)
     return image;
 }
 
-int takeScreenshots(const QString& directory)
+int shootPages(const QString& folder, const QList<Page>& pageList, int* failed)
 {
-    QDir dir;
-    if (!dir.mkpath(directory)) {
-        std::fprintf(stderr, "cannot create %s\n", qPrintable(directory));
-        return 1;
-    }
-    const QString absolute = QDir(directory).absolutePath();
     int written = 0;
-    int failed = 0;
-    for (const Page& page : pages()) {
+    for (const Page& page : pageList) {
         for (const Shot& shot : page.shots) {
-            QWidget* window = shot.make();
+            QWidget* window = shot.make ? shot.make() : nullptr;
             if (!window) {
-                ++failed;
+                ++*failed;
                 continue;
             }
             window->show();
@@ -88,11 +114,11 @@ int takeScreenshots(const QString& directory)
             if (shot.prepare)
                 shot.prepare(window);
             settle();
-            const QString file = absolute + QLatin1Char('/') + shot.name + QStringLiteral(".png");
+            const QString file = folder + QLatin1Char('/') + shot.name + QStringLiteral(".png");
             if (renderWithOwnedWindows(window).save(file)) {
                 ++written;
             } else {
-                ++failed;
+                ++*failed;
                 std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
             }
             window->hide();
@@ -100,19 +126,115 @@ int takeScreenshots(const QString& directory)
             QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         }
     }
-    std::printf("%d screenshots written to %s\n", written, qPrintable(absolute));
+    return written;
+}
+
+// A contact sheet of every picture: one section per page, the themes side by side.
+bool writeIndex(const QString& directory, const QList<Page>& pageList, const QList<Theme>& themes)
+{
+    QFile file(directory + QStringLiteral("/index.html"));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
+        return false;
+    QTextStream out(&file);
+    out.setCodec("UTF-8");
+    out << "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>Dialog gallery</title>\n"
+           "<style>body{font-family:sans-serif;margin:24px;background:#f4f6f9;color:#1f2d3d}"
+           "figure{display:inline-block;margin:8px;vertical-align:top}"
+           "figcaption{font-size:12px;color:#555}</style></head><body>\n"
+           "<h1>Dialog gallery</h1>\n";
+    for (const Page& page : pageList) {
+        if (page.shots.isEmpty())
+            continue;
+        out << "<h2>" << page.title.toHtmlEscaped() << "</h2>\n<p>"
+            << page.description.toHtmlEscaped() << "</p>\n";
+        for (const Shot& shot : page.shots) {
+            for (const Theme& theme : themes) {
+                const QString source = theme.name + QLatin1Char('/') + shot.name + QStringLiteral(".png");
+                out << "<figure><img src=\"" << source.toHtmlEscaped() << "\" alt=\""
+                    << shot.name.toHtmlEscaped() << "\"><figcaption>" << shot.name.toHtmlEscaped()
+                    << " (" << theme.name << ")</figcaption></figure>\n";
+            }
+        }
+    }
+    out << "</body></html>\n";
+    return true;
+}
+
+int takeScreenshots(const QString& directory, const QList<Theme>& themes)
+{
+    const QString absolute = QDir(directory).absolutePath();
+    const QList<Page> pageList = pages();
+    int written = 0;
+    int failed = 0;
+    for (const Theme& theme : themes) {
+        QString error;
+        if (!applyTheme(theme.file, &error)) {
+            std::fprintf(stderr, "%s\n", qPrintable(error));
+            return 1;
+        }
+        const QString folder = absolute + QLatin1Char('/') + theme.name;
+        if (!QDir().mkpath(folder)) {
+            std::fprintf(stderr, "cannot create %s\n", qPrintable(folder));
+            return 1;
+        }
+        written += shootPages(folder, pageList, &failed);
+    }
+    applyTheme(QString(), nullptr);
+    if (!writeIndex(absolute, pageList, themes)) {
+        std::fprintf(stderr, "cannot write %s/index.html\n", qPrintable(absolute));
+        ++failed;
+    }
+    std::printf("%d screenshots written to %s (contact sheet: %s/index.html)\n", written,
+                qPrintable(absolute), qPrintable(absolute));
     return failed == 0 ? 0 : 1;
 }
 
-QWidget* makeGalleryWindow()
+// Theme and display scale pickers. A theme change repaints every open dialog; a new scale
+// applies to dialogs opened afterwards.
+QWidget* makeSettings(QWidget* window, QList<Theme> themes)
+{
+    auto* settings = new QWidget(window);
+    auto* form = new QFormLayout(settings);
+    auto* themeBox = new QComboBox(settings);
+    themeBox->setObjectName(QStringLiteral("themeBox"));
+    for (const Theme& theme : themes)
+        themeBox->addItem(theme.label, theme.file);
+    themeBox->addItem(QStringLiteral("Theme file..."));
+    auto* scaleBox = new QComboBox(settings);
+    scaleBox->setObjectName(QStringLiteral("scaleBox"));
+    for (double scale : {1.0, 1.5, 2.0})
+        scaleBox->addItem(QString::number(scale, 'f', 1), scale);
+    form->addRow(QStringLiteral("Theme"), themeBox);
+    form->addRow(QStringLiteral("Scale"), scaleBox);
+
+    const int fileRow = themeBox->count() - 1;
+    QObject::connect(themeBox, QOverload<int>::of(&QComboBox::activated), window,
+                     [themeBox, window, fileRow](int row) {
+                         QString file = themeBox->itemData(row).toString();
+                         if (row == fileRow) {
+                             file = QFileDialog::getOpenFileName(window, QStringLiteral("Theme file"),
+                                                                 QString(), QStringLiteral("Themes (*.json)"));
+                             if (file.isEmpty())
+                                 return;
+                         }
+                         QString error;
+                         if (!applyTheme(file, &error))
+                             QMessageBox::warning(window, QStringLiteral("Theme"), error);
+                     });
+    QObject::connect(scaleBox, QOverload<int>::of(&QComboBox::activated), window,
+                     [scaleBox](int row) { table()->setScale(scaleBox->itemData(row).toDouble()); });
+    return settings;
+}
+
+QWidget* makeGalleryWindow(const QList<Theme>& themes)
 {
     auto* window = new QWidget;
     window->setWindowTitle(QStringLiteral("Dialog gallery"));
-    window->resize(760, 480);
+    window->resize(800, 520);
 
     auto* list = new QListWidget(window);
     list->setObjectName(QStringLiteral("pageList"));
-    list->setMaximumWidth(220);
+    list->setMaximumWidth(240);
     auto* stack = new QStackedWidget(window);
 
     for (const Page& page : pages()) {
@@ -134,8 +256,11 @@ QWidget* makeGalleryWindow()
     QObject::connect(list, &QListWidget::currentRowChanged, stack, &QStackedWidget::setCurrentIndex);
     list->setCurrentRow(0);
 
+    auto* left = new QVBoxLayout;
+    left->addWidget(list, 1);
+    left->addWidget(makeSettings(window, themes));
     auto* layout = new QHBoxLayout(window);
-    layout->addWidget(list);
+    layout->addLayout(left);
     layout->addWidget(stack, 1);
     return window;
 }
@@ -168,27 +293,32 @@ int main(int argc, char** argv)
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Shows every dialog of the Dialog library."));
     parser.addHelpOption();
-    const QCommandLineOption screenshots(QStringLiteral("screenshots"),
-                                         QStringLiteral("Render every dialog into PNG files in <dir>."),
-                                         QStringLiteral("dir"));
-    const QCommandLineOption theme(QStringLiteral("theme"),
-                                   QStringLiteral("Load the theme file <file> over the default theme."),
-                                   QStringLiteral("file"));
+    const QCommandLineOption screenshots(
+        QStringLiteral("screenshots"),
+        QStringLiteral("Render every dialog in every theme into PNG files in <dir>."),
+        QStringLiteral("dir"));
+    const QCommandLineOption themeFile(QStringLiteral("theme"),
+                                       QStringLiteral("Use the theme file <file> (over the default theme)."),
+                                       QStringLiteral("file"));
     parser.addOption(screenshots);
-    parser.addOption(theme);
+    parser.addOption(themeFile);
     parser.process(app);
 
-    if (parser.isSet(theme)) {
+    QList<gallery::Theme> themes = gallery::shippedThemes();
+    if (parser.isSet(themeFile)) {
+        const QString file = QFileInfo(parser.value(themeFile)).absoluteFilePath();
         QString error;
-        if (!utils::CSingletonT<Omra::CUiResource>::instance()->loadTheme(parser.value(theme), &error)) {
+        if (!gallery::applyTheme(file, &error)) {
             std::fprintf(stderr, "%s\n", qPrintable(error));
             return 2;
         }
+        const gallery::Theme given{QStringLiteral("custom"), QFileInfo(file).fileName(), file};
+        themes = parser.isSet(screenshots) ? QList<gallery::Theme>{given} : themes << given;
     }
     if (parser.isSet(screenshots))
-        return gallery::takeScreenshots(parser.value(screenshots));
+        return gallery::takeScreenshots(parser.value(screenshots), themes);
 
-    QWidget* window = gallery::makeGalleryWindow();
+    QWidget* window = gallery::makeGalleryWindow(themes);
     window->show();
     const int result = app.exec();
     delete window;

@@ -3,7 +3,6 @@
 #include "uibase/dialog/cdialoghelper.h"
 #include "uibase/dialog/ccommondialog.h"
 
-#include <QLabel>
 #include <QVBoxLayout>
 
 namespace {
@@ -14,10 +13,11 @@ Omra::CCommonDialog* makeFramedDialog()
     dialog->setTitle(QStringLiteral("通用对话框"));
     auto* inner = new Omra::CBaseWidget(QStringLiteral("base_widget"), true, dialog);
     auto* layout = new QVBoxLayout(inner);
-    auto* label = new QLabel(QStringLiteral("Any widget can be the client area of the frame.\n"
-                                            "任何控件都可以放在框架里。"),
-                             inner);
-    label->setAlignment(Qt::AlignCenter);
+    auto* label = new Omra::CSimpleTextWidget(
+        QStringLiteral("Any widget can be the client area of the frame.\n任何控件都可以放在框架里。"),
+        inner);
+    label->setObjectName(QStringLiteral("sampleText"));
+    label->setFlag(Qt::AlignCenter | Qt::TextWordWrap);
     layout->addWidget(label);
     dialog->setInnerWidget(inner);
     dialog->resize(420, 260);

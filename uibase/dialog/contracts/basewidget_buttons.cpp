@@ -121,7 +121,11 @@ void CPushButton::paintEvent(QPaintEvent*)
     const QFont font = *detail::theme()->getFont(fontKey);
     painter.setFont(font);
     painter.setPen(*detail::theme()->getColor(textColorKeys[state]));
-    const QString shown = QFontMetrics(font).elidedText(text(), Qt::ElideRight, width() - 4);
+    // The padding is given up before the text is: a short caption on a small fixed-size
+    // button stays whole as long as it fits the button at all.
+    const QFontMetrics metrics(font);
+    const int room = metrics.horizontalAdvance(text()) <= width() ? width() : width() - 4;
+    const QString shown = metrics.elidedText(text(), Qt::ElideRight, room);
     painter.drawText(rect(), Qt::AlignCenter | Qt::TextSingleLine, shown);
 }
 

@@ -22,6 +22,9 @@ void applyInputPalette(QWidget* widget)
     palette.setColor(QPalette::Text, color("clr_edit_text"));
     palette.setColor(QPalette::WindowText, color("clr_edit_text"));
     palette.setColor(QPalette::ButtonText, color("clr_edit_text"));
+    // The drop-down part of a combo box is drawn in the button colour; keep it on the
+    // field's background so that it does not stand out in a dark theme.
+    palette.setColor(QPalette::Button, color("clr_edit_background"));
     palette.setColor(QPalette::Highlight, color("clr_global_blue"));
     palette.setColor(QPalette::HighlightedText, Qt::white);
     widget->setPalette(palette);

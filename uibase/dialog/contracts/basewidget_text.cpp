@@ -168,7 +168,9 @@ QSize CSimpleTextWidget::sizeHint() const
     if (cachedHint.isValid())
         return cachedHint;
     // Unwrapped: one line per paragraph, within the line limit.
-    const QFontMetrics metrics(currentFont());
+    // Fractional advances, rounded up: a wrapping label given its hint width must not
+    // wrap, and the integer advance can round a long line's width down.
+    const QFontMetricsF metrics(currentFont());
     int width = 0;
     int lines = 0;
     for (int start = 0; lines < maxLines; ++lines) {
@@ -176,7 +178,8 @@ QSize CSimpleTextWidget::sizeHint() const
         const bool last = end < 0;
         if (last)
             end = text.size();
-        width = qMax(width, metrics.horizontalAdvance(text.mid(start, end - start)));
+        const qreal advance = metrics.horizontalAdvance(text.mid(start, end - start));
+        width = qMax(width, int(std::ceil(advance)));
         if (last) {
             ++lines;
             break;

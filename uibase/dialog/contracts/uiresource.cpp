@@ -210,7 +210,7 @@ CUiResource::~CUiResource() = default;
 int CUiResource::getSize(const QString& key) const
 {
     const auto it = sizes.constFind(key);
-    if (it == sizes.constEnd()) {
+    if (it == sizes.constEnd() || !it->defined) {
         reportMissing(key);
         return 0;
     }
@@ -224,7 +224,9 @@ const QColor* CUiResource::getColor(const QString& key) const
         reportMissing(key);
         return &fallbackColor;
     }
-    return &*it;
+    if (!it->defined)
+        reportMissing(key);
+    return &it->color;
 }
 
 const QFont* CUiResource::getFont(const QString& key) const
@@ -234,13 +236,15 @@ const QFont* CUiResource::getFont(const QString& key) const
         reportMissing(key);
         return &fallbackFont;
     }
+    if (!it->defined)
+        reportMissing(key);
     return &it->font;
 }
 
 const QPixmap* CUiResource::getPixmap(const QString& key) const
 {
     const auto it = pixmaps.find(key);
-    if (it == pixmaps.end()) {
+    if (it == pixmaps.end() || !it->defined) {
         reportMissing(key);
         return &nullPixmap;
     }
@@ -254,15 +258,39 @@ const QPixmap* CUiResource::getPixmap(const QString& key) const
     return &it->pixmap;
 }
 
+namespace {
+
+template <class Hash>
+void collectDefined(const Hash& hash, QStringList& out)
+{
+    for (auto it = hash.constBegin(); it != hash.constEnd(); ++it) {
+        if (it->defined)
+            out << it.key();
+    }
+}
+
+template <class Hash>
+bool isDefined(const Hash& hash, const QString& key)
+{
+    const auto it = hash.constFind(key);
+    return it != hash.constEnd() && it->defined;
+}
+
+} // namespace
+
 bool CUiResource::contains(const QString& key) const
 {
-    return colors.contains(key) || fonts.contains(key) || sizes.contains(key)
-           || pixmaps.contains(key);
+    return isDefined(colors, key) || isDefined(fonts, key) || isDefined(sizes, key)
+           || isDefined(pixmaps, key);
 }
 
 QStringList CUiResource::keys() const
 {
-    QStringList all = colors.keys() + fonts.keys() + sizes.keys() + pixmaps.keys();
+    QStringList all;
+    collectDefined(colors, all);
+    collectDefined(fonts, all);
+    collectDefined(sizes, all);
+    collectDefined(pixmaps, all);
     all.sort();
     return all;
 }
@@ -284,13 +312,13 @@ void CUiResource::resetToDefault()
 {
     // Entries are reset in place rather than removed: callers may hold pointers to them.
     for (auto it = colors.begin(); it != colors.end(); ++it)
-        *it = fallbackColor;
+        *it = ColorEntry{fallbackColor, false};
     for (auto it = fonts.begin(); it != fonts.end(); ++it)
-        it->font = fallbackFont;
+        *it = FontEntry{fallbackFont, fallbackFont.pixelSize(), false};
     for (auto it = sizes.begin(); it != sizes.end(); ++it)
-        *it = SizeEntry();
+        *it = SizeEntry{0, 0, false};
     for (auto it = pixmaps.begin(); it != pixmaps.end(); ++it)
-        *it = PixmapEntry();
+        *it = PixmapEntry{QString(), QPixmap(), false, false};
     load(QString::fromLatin1(defaultThemePath), false, nullptr);
     notifyHandlers(&CUiResourceChangeHandler::themeChanged);
 }
@@ -308,8 +336,10 @@ void CUiResource::applyScale()
 {
     for (auto it = sizes.begin(); it != sizes.end(); ++it)
         it->scaled = scaled(it->base, currentScale);
-    for (auto it = fonts.begin(); it != fonts.end(); ++it)
-        it->font.setPixelSize(qMax(1, scaled(it->basePixelSize, currentScale)));
+    for (auto it = fonts.begin(); it != fonts.end(); ++it) {
+        if (it->defined)
+            it->font.setPixelSize(qMax(1, scaled(it->basePixelSize, currentScale)));
+    }
 }
 
 bool CUiResource::load(const QString& path, bool decodeImagesNow, QString* error)
@@ -319,20 +349,23 @@ bool CUiResource::load(const QString& path, bool decodeImagesNow, QString* error
         return false;
 
     for (auto it = data.colors.constBegin(); it != data.colors.constEnd(); ++it)
-        colors[it.key()] = it.value();
+        colors[it.key()] = ColorEntry{it.value(), true};
     for (auto it = data.fonts.constBegin(); it != data.fonts.constEnd(); ++it) {
         FontEntry& entry = fonts[it.key()];
         entry.font = makeFont(it.value(), currentScale);
         entry.basePixelSize = it.value().pixelSize;
+        entry.defined = true;
     }
     for (auto it = data.sizes.constBegin(); it != data.sizes.constEnd(); ++it) {
         SizeEntry& entry = sizes[it.key()];
         entry.base = it.value();
         entry.scaled = scaled(entry.base, currentScale);
+        entry.defined = true;
     }
     for (auto it = data.imagePaths.constBegin(); it != data.imagePaths.constEnd(); ++it) {
         PixmapEntry& entry = pixmaps[it.key()];
         entry.path = it.value();
+        entry.defined = true;
         const auto image = data.images.constFind(it.key());
         entry.loaded = image != data.images.constEnd();
         entry.pixmap = entry.loaded ? QPixmap::fromImage(*image) : QPixmap();
@@ -342,7 +375,8 @@ bool CUiResource::load(const QString& path, bool decodeImagesNow, QString* error
 
 void CUiResource::reportMissing(const QString& key) const
 {
-    if (reported.contains(key))
+    // An empty key means "no key" (an unset colour slot), not a gap in the theme.
+    if (key.isEmpty() || reported.contains(key))
         return;
     reported.insert(key);
     missing << key;

@@ -90,21 +90,31 @@ public:
 private:
     friend class CUiResourceChangeHandler;
 
+    // Entries are never removed, only marked undefined, because callers may hold pointers
+    // to their values.
+    struct ColorEntry
+    {
+        QColor color;
+        bool defined = true;
+    };
     struct SizeEntry
     {
         int base = 0;
         int scaled = 0;
+        bool defined = true;
     };
     struct FontEntry
     {
         QFont font;
         int basePixelSize = 12;
+        bool defined = true;
     };
     struct PixmapEntry
     {
         QString path;
         QPixmap pixmap;
         bool loaded = false;
+        bool defined = true;
     };
 
     void addHandler(CUiResourceChangeHandler* handler);
@@ -114,7 +124,7 @@ private:
     void applyScale();
     bool load(const QString& path, bool decodeImagesNow, QString* error);
 
-    QHash<QString, QColor> colors;
+    QHash<QString, ColorEntry> colors;
     QHash<QString, FontEntry> fonts;
     QHash<QString, SizeEntry> sizes;
     mutable QHash<QString, PixmapEntry> pixmaps;

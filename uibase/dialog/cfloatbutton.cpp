@@ -1,0 +1,410 @@
+#include "uibase/dialog/cfloatbutton.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPen>
+#include <QVector>
+
+namespace Omra {
+
+namespace {
+
+// Centred on both axes, on one line.
+const int captionFlags = Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine;
+const int stateCount = 4;
+
+CUiResource* theme()
+{
+    return utils::CSingletonT<CUiResource>::instance();
+}
+
+bool isStatus(int value)
+{
+    return value >= FloatButtonNormal && value <= FloatButtonDisabled;
+}
+
+} // namespace
+
+CFloatButton::CFloatButton(const char* imageKey, int id, int left, int top, int right, int bottom,
+                           QWidget* parent)
+    : CCustomDialog(0, 0, imageKey, left, top, right, bottom, parent), buttonId(id)
+{
+    setJiuGongImage(QString::fromUtf8(imageKey ? imageKey : ""), left, top, right, bottom);
+    setCursor(Qt::PointingHandCursor);
+    setAttribute(Qt::WA_TranslucentBackground);
+    setFocusPolicy(Qt::StrongFocus);
+    // Hover feedback needs moves without a pressed button.
+    setMouseTracking(true);
+}
+
+CFloatButton::~CFloatButton()
+{
+    delete background;
+    delete icon;
+}
+
+void CFloatButton::switchStatusTo(EFloatButtonStatus buttonStatus)
+{
+    if (!isStatus(buttonStatus))
+        return;
+    status = buttonStatus;
+    caption.color = theme()->getColor(textColorKeys[status]);
+    shadowCaption.color = theme()->getColor(shadowColorKeys[status]);
+}
+
+QString CFloatButton::getColorKey() const
+{
+    return textColorKeys[status];
+}
+
+QString CFloatButton::getShadowColorKey() const
+{
+    return shadowColorKeys[status];
+}
+
+QSize CFloatButton::getExpectedSize() const
+{
+    return background ? background->getSize() : QSize(0, 0);
+}
+
+void CFloatButton::setButtonStatus(EFloatButtonStatus buttonStatus)
+{
+    if (!isStatus(buttonStatus))
+        return;
+    switchStatusTo(buttonStatus);
+    // A change of the enabled state runs changeEvent, whose status then stands.
+    setEnabled(buttonStatus != FloatButtonDisabled);
+    update();
+}
+
+void CFloatButton::setAutoDown(EFloatButtonDownStyle style)
+{
+    downStyle = style;
+}
+
+void CFloatButton::setHorizontalText(bool horizontal)
+{
+    horizontalText = horizontal;
+    update();
+}
+
+void CFloatButton::setText(QString text)
+{
+    caption.text = text;
+    shadowCaption.text = text;
+    update();
+}
+
+void CFloatButton::setTextInfo(QString normalKey, QString hoverKey, QString downKey,
+                               QString disabledKey, QString textFontKey)
+{
+    fontKey = textFontKey;
+    textColorKeys[FloatButtonNormal] = normalKey;
+    textColorKeys[FloatButtonHover] = hoverKey;
+    textColorKeys[FloatButtonDown] = downKey;
+    textColorKeys[FloatButtonDisabled] = disabledKey;
+    caption.color = theme()->getColor(textColorKeys[status]);
+    caption.font = theme()->getFont(fontKey);
+    shadowCaption.font = caption.font;
+    update();
+}
+
+void CFloatButton::setShadowInfo(int offsetX, int offsetY, QString normalKey, QString hoverKey,
+                                 QString downKey, QString disabledKey)
+{
+    shadowEnabled = true;
+    shadowOffsetX = offsetX;
+    shadowOffsetY = offsetY;
+    shadowColorKeys[FloatButtonNormal] = normalKey;
+    shadowColorKeys[FloatButtonHover] = hoverKey;
+    shadowColorKeys[FloatButtonDown] = downKey;
+    shadowColorKeys[FloatButtonDisabled] = disabledKey;
+    shadowCaption.color = theme()->getColor(shadowColorKeys[status]);
+    update();
+}
+
+void CFloatButton::setTextMargin(int left, int top, int right, int bottom)
+{
+    textMargin = CSpaceInfo(left, top, right, bottom);
+}
+
+void CFloatButton::setUnderlineInfo(int width, int offset)
+{
+    underlineWidth = width;
+    underlineOffset = offset;
+    update();
+}
+
+void CFloatButton::setIcon(QString imageKey, EIconAlign align, int spacing)
+{
+    delete icon;
+    icon = new CNStateImage(imageKey, stateCount);
+    iconAlign = align;
+    iconSpacing = spacing;
+    update();
+}
+
+void CFloatButton::clearIcon()
+{
+    delete icon;
+    icon = nullptr;
+    iconSpacing = -1;
+    update();
+}
+
+void CFloatButton::setImage(QString imageKey)
+{
+    delete background;
+    background = new CNStateImage(imageKey, stateCount);
+    resize(background->getSize());
+    update();
+}
+
+void CFloatButton::setJiuGongImage(QString imageKey, int left, int top, int right, int bottom)
+{
+    delete background;
+    background = new CNStateJiuGongImage(true, imageKey, stateCount, left, top, right, bottom);
+    resize(background->getSize());
+    update();
+}
+
+void CFloatButton::setJiuGongImage(QString imageKey)
+{
+    if (!background)
+        return;
+    background->setImage(imageKey);
+    update();
+}
+
+void CFloatButton::mousePressEvent(QMouseEvent*)
+{
+    statusAtPress = status;
+    if (status == FloatButtonDisabled)
+        return;
+    // A sticky button that is down ignores further presses.
+    if (downStyle == FloatButtonDownSticky && status == FloatButtonDown)
+        return;
+    switchStatusTo(FloatButtonDown);
+    update();
+    deliverEvent(UiEventPress, buttonId, 0, QString(), this);
+}
+
+void CFloatButton::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (status == FloatButtonDisabled)
+        return;
+    const bool inside = rect().contains(event->pos(), false);
+    if (!inside) {
+        // Dragged off: no click. A latched button goes back to what it was before the press.
+        switch (downStyle) {
+        case FloatButtonDownNone:
+            switchStatusTo(FloatButtonNormal);
+            update();
+            break;
+        case FloatButtonDownToggle:
+        case FloatButtonDownSticky:
+            switchStatusTo(statusAtPress == FloatButtonDown ? FloatButtonDown : FloatButtonNormal);
+            update();
+            break;
+        default:
+            break;
+        }
+        return;
+    }
+    switch (downStyle) {
+    case FloatButtonDownNone:
+        switchStatusTo(FloatButtonHover);
+        update();
+        break;
+    case FloatButtonDownToggle:
+        switchStatusTo(statusAtPress == FloatButtonDown ? FloatButtonHover : FloatButtonDown);
+        update();
+        break;
+    default:
+        break;
+    }
+    deliverEvent(UiEventClick, buttonId, status, QString(), this);
+}
+
+void CFloatButton::mouseMoveEvent(QMouseEvent*)
+{
+    if (status == FloatButtonDown || status == FloatButtonDisabled)
+        return;
+    switchStatusTo(FloatButtonHover);
+    update();
+    deliverEvent(UiEventMove, buttonId, 0, QString(), this);
+}
+
+void CFloatButton::leaveEvent(QEvent*)
+{
+    if (status == FloatButtonDown || status == FloatButtonDisabled)
+        return;
+    switchStatusTo(FloatButtonNormal);
+    update();
+    deliverEvent(UiEventLeave, buttonId, 0, QString(), this);
+}
+
+void CFloatButton::changeEvent(QEvent* event)
+{
+    CEventWidgetT<QDialog>::changeEvent(event);
+    if (event->type() != QEvent::EnabledChange)
+        return;
+    switchStatusTo(isEnabled() ? FloatButtonNormal : FloatButtonDisabled);
+    update();
+}
+
+void CFloatButton::hideEvent(QEvent*) {}
+
+bool CFloatButton::emphasis() const
+{
+    return (status == FloatButtonHover || status == FloatButtonDown) && underlineWidth > 0;
+}
+
+CSimpleText CFloatButton::characterText(const CSimpleText& text, int index) const
+{
+    return CSimpleText(text.text.mid(index, 1), text.color, text.font);
+}
+
+void CFloatButton::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    if (background)
+        background->drawImage(&painter, status, rect());
+    if (horizontalText)
+        drawIconAndTextHorizontal(&painter);
+    else
+        drawIconAndTextVertical(&painter);
+}
+
+void CFloatButton::drawIconAndTextHorizontal(QPainter* painter)
+{
+    if (!painter)
+        return;
+    if (background)
+        background->drawImage(painter, status, rect());
+
+    const QRect area(textMargin.left, textMargin.top, width() - textMargin.left - textMargin.right,
+                     height() - textMargin.top - textMargin.bottom);
+    const bool emphasized = emphasis();
+    const QSize textSize = caption.getSize(emphasized);
+
+    int iconX = -1;
+    int textX = area.left() + (area.width() - textSize.width()) / 2;
+    int lineStart = textX;
+    int lineEnd = textX + textSize.width();
+    if (icon) {
+        const int total = textSize.width() + icon->width() + iconSpacing;
+        if (iconAlign == IconAlignBefore) {
+            iconX = area.left() + (area.width() - total) / 2;
+            textX = iconX + icon->width() + iconSpacing;
+            lineStart = iconX;
+            lineEnd = textX + textSize.width();
+        } else if (iconAlign == IconAlignAfter) {
+            textX = area.left() + (area.width() - total) / 2;
+            iconX = textX + textSize.width() + iconSpacing;
+            lineStart = textX;
+            lineEnd = iconX + icon->width();
+        }
+    }
+    // The underline belongs to the block that is centred.
+    const int textY =
+        area.top() + (area.height() - (textSize.height() + underlineOffset + underlineWidth)) / 2;
+
+    if (icon && iconX >= 0)
+        icon->drawImage(painter, status, iconX, textY + (textSize.height() - icon->height()) / 2,
+                        icon->width(), icon->height());
+
+    const QRect textRect(textX, textY, textSize.width(), textSize.height());
+    if (shadowEnabled)
+        shadowCaption.drawText(painter, textRect.translated(shadowOffsetX, shadowOffsetY),
+                               captionFlags, false, emphasized);
+    caption.drawText(painter, textRect, captionFlags, false, emphasized);
+
+    if (status == FloatButtonDown && underlineWidth >= 1) {
+        const int y = textY + textSize.height() + underlineWidth / 2 + underlineOffset;
+        QPen pen(*theme()->getColor(textColorKeys[status]));
+        pen.setDashPattern(QVector<qreal>() << qreal(3 / underlineWidth) << 3.0);
+        pen.setWidth(underlineWidth);
+        painter->save();
+        painter->setPen(pen);
+        painter->drawLine(lineStart, y, lineEnd, y);
+        painter->restore();
+    }
+}
+
+void CFloatButton::drawIconAndTextVertical(QPainter* painter)
+{
+    if (!painter)
+        return;
+    const QRect area(textMargin.left, textMargin.top, width() - textMargin.left - textMargin.right,
+                     height() - textMargin.top - textMargin.bottom);
+    const int count = caption.text.size();
+    QSize textSize(0, 0);
+    for (int i = 0; i < count; ++i) {
+        const QSize size = characterText(caption, i).getSize(false);
+        textSize.setWidth(qMax(textSize.width(), size.width()));
+        textSize.setHeight(textSize.height() + size.height());
+    }
+
+    int iconY = -1;
+    int textY = area.top() + (area.height() - textSize.height()) / 2;
+    if (icon) {
+        const int total = icon->height() + textSize.height() + iconSpacing;
+        if (iconAlign == IconAlignBefore) {
+            iconY = area.top() + (area.height() - total) / 2;
+            textY = iconY + icon->height() + iconSpacing;
+        } else if (iconAlign == IconAlignAfter) {
+            textY = area.top() + (area.height() - total) / 2;
+            iconY = textY + textSize.height() + iconSpacing;
+        }
+    }
+    if (icon && iconY >= 0)
+        icon->drawImage(painter, status, area.left() + (area.width() - icon->width()) / 2, iconY,
+                        icon->width(), icon->height());
+
+    for (int i = 0; i < count; ++i) {
+        const CSimpleText character = characterText(caption, i);
+        const QSize size = character.getSize(false);
+        const QRect rect(area.left() + (area.width() - size.width()) / 2, textY, size.width(),
+                         size.height());
+        if (shadowEnabled)
+            characterText(shadowCaption, i)
+                .drawText(painter, rect.translated(shadowOffsetX, shadowOffsetY), captionFlags,
+                          false, false);
+        character.drawText(painter, rect, captionFlags, false, false);
+        textY += size.height();
+    }
+}
+
+int CFloatButton::getMinWidth() const
+{
+    if (horizontalText) {
+        int extent = caption.getSize(false).width();
+        if (icon)
+            extent += icon->width() + iconSpacing;
+        return extent;
+    }
+    int extent = 0;
+    for (int i = 0; i < caption.text.size(); ++i)
+        extent += characterText(caption, i).getSize(false).height();
+    if (icon)
+        extent += icon->height() + iconSpacing;
+    return extent;
+}
+
+QSize CFloatButton::minimumSizeHint() const
+{
+    const QSize textSize = caption.getSize(emphasis());
+    const bool iconCounts = icon && iconSpacing >= 0;
+    if (horizontalText) {
+        const int width = textSize.width() + (iconCounts ? iconSpacing + icon->width() : 0);
+        const int height = qMax(iconCounts ? qMax(icon->height(), 0) : 0, textSize.height());
+        return QSize(width, height);
+    }
+    const int iconWidth = iconCounts ? qMax(icon->width(), 0) : 0;
+    const int width = qMax(iconWidth, textSize.width()) + iconWidth;
+    const int height = textSize.height() + (iconCounts ? icon->height() + iconSpacing : 0);
+    return QSize(width, height);
+}
+
+} // namespace Omra
