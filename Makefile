@@ -36,7 +36,7 @@ test-sanitize: deps
 # inputs go to build-fuzz/corpus, crashes to build-fuzz/artifacts.
 FUZZ_DIR := build-fuzz
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS := theme
+FUZZ_TARGETS := manifest password theme
 fuzz: deps
 	scripts/install-deps.sh clang libclang-rt-14-dev
 	@test -f $(FUZZ_DIR)/build.ninja || \
