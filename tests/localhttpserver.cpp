@@ -73,6 +73,22 @@ void LocalHttpServer::serveSlowly(const QString& path, const QByteArray& body, i
     resources.insert(path, resource);
 }
 
+void LocalHttpServer::serveGenerated(const QString& path, qint64 size, bool sendLength)
+{
+    Resource resource;
+    resource.generatedSize = size;
+    resource.sendLength = sendLength;
+    resources.insert(path, resource);
+}
+
+void LocalHttpServer::serveStalling(const QString& path, const QByteArray& body, int stallAfter)
+{
+    Resource resource;
+    resource.body = body;
+    resource.stallAfter = stallAfter;
+    resources.insert(path, resource);
+}
+
 void LocalHttpServer::serveStatus(const QString& path, int status, const QByteArray& body)
 {
     Resource resource;
@@ -158,10 +174,23 @@ void LocalHttpServer::respond(QTcpSocket* socket, const QString& target)
     head += "Content-Type: application/octet-stream\r\n";
     if (!resource.location.isEmpty())
         head += "Location: " + resource.location + "\r\n";
+    const qint64 length =
+        resource.generatedSize >= 0 ? resource.generatedSize : qint64(resource.body.size());
     if (resource.sendLength)
-        head += "Content-Length: " + QByteArray::number(resource.body.size()) + "\r\n";
+        head += "Content-Length: " + QByteArray::number(length) + "\r\n";
     head += "\r\n";
     socket->write(head);
+
+    if (resource.generatedSize >= 0) {
+        sendGenerated(socket, resource.generatedSize);
+        return;
+    }
+
+    if (resource.stallAfter >= 0) {
+        // The client's timeout has to end this one.
+        socket->write(resource.body.left(resource.stallAfter));
+        return;
+    }
 
     if (resource.cutAfter >= 0) {
         socket->write(resource.body.left(resource.cutAfter));
@@ -198,6 +227,28 @@ void LocalHttpServer::respond(QTcpSocket* socket, const QString& target)
     sendNext();
     if (*offset < body.size())
         timer->start();
+}
+
+void LocalHttpServer::sendGenerated(QTcpSocket* socket, qint64 size)
+{
+    static const QByteArray piece(64 * 1024, 'x');
+    auto offset = std::make_shared<qint64>(0);
+    QPointer<QTcpSocket> guarded(socket);
+    // Keeps at most a few pieces queued; more follow as the client takes them.
+    auto refill = [this, guarded, offset, size] {
+        if (!guarded || guarded->state() != QAbstractSocket::ConnectedState)
+            return;
+        while (*offset < size && guarded->bytesToWrite() < 4 * piece.size()) {
+            const qint64 n = qMin<qint64>(piece.size(), size - *offset);
+            guarded->write(piece.constData(), n);
+            *offset += n;
+            generatedSent += n;
+        }
+        if (*offset >= size)
+            guarded->disconnectFromHost();
+    };
+    connect(socket, &QTcpSocket::bytesWritten, socket, refill);
+    refill();
 }
 
 } // namespace testsupport

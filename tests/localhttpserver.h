@@ -27,6 +27,11 @@ public:
         int chunkSize = 0;      // 0: the whole body at once
         int chunkDelayMs = 0;   // pause before every chunk after the first
         int cutAfter = -1;      // close the connection after this many body bytes
+        // Instead of body: this many bytes made up on the fly, handed to the socket only
+        // as the client drains it, so even a huge answer is never held in memory.
+        qint64 generatedSize = -1;
+        // Send this many body bytes, then nothing more, keeping the connection open.
+        int stallAfter = -1;
     };
 
     explicit LocalHttpServer(QObject* parent = nullptr);
@@ -41,6 +46,10 @@ public:
     // Paths are matched without their query text. Unknown paths get 404.
     void serve(const QString& path, const QByteArray& body);
     void serveSlowly(const QString& path, const QByteArray& body, int chunkSize, int delayMs);
+    // A body of size bytes (a repeated pattern) produced while it is being sent.
+    void serveGenerated(const QString& path, qint64 size, bool sendLength = true);
+    // Headers and the first bytes of body, then silence on an open connection.
+    void serveStalling(const QString& path, const QByteArray& body, int stallAfter);
     void serveStatus(const QString& path, int status, const QByteArray& body = QByteArray());
     void redirect(const QString& path, const QString& location, int status = 302);
     void setResource(const QString& path, const Resource& resource);
@@ -50,6 +59,8 @@ public:
     QStringList requests() const { return received; }
     // Connections that are open right now.
     int openConnections() const { return connections; }
+    // Body bytes of generated answers handed to sockets so far.
+    qint64 generatedBytesSent() const { return generatedSent; }
 
 Q_SIGNALS:
     void requestReceived(const QString& target);
@@ -58,11 +69,13 @@ private:
     void onNewConnection();
     void onReadyRead(QTcpSocket* socket);
     void respond(QTcpSocket* socket, const QString& target);
+    void sendGenerated(QTcpSocket* socket, qint64 size);
 
     QTcpServer server;
     QHash<QString, Resource> resources;
     QStringList received;
     int connections = 0;
+    qint64 generatedSent = 0;
 };
 
 } // namespace testsupport

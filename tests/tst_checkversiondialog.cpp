@@ -133,6 +133,10 @@ private slots:
     void repeatedCheckKeepsEarlierValues();
     void manifestProgressNotPassedOn();
     void finishWithoutStageDoesNothing();
+    void hostileManifestServer_data();
+    void hostileManifestServer();
+    void manifestSizeLimit_data();
+    void manifestSizeLimit();
 
     void downloadWhenLatestShowsTip();
     void installerDownload();
@@ -141,6 +145,9 @@ private slots:
     void refusedInstallerRequest_data();
     void refusedInstallerRequest();
     void existingInstallerGoesStraightToInstall();
+    void installerFailure_data();
+    void installerFailure();
+    void deletedDuringInstallerDownload();
     void otherEvents();
     void destructorReleasesDownloader();
 
@@ -674,6 +681,201 @@ void TestCheckVersionDialog::finishWithoutStageDoesNothing()
     QCOMPARE(dialog.latestVersionText->getText(), QStringLiteral("2.0"));
 }
 
+void TestCheckVersionDialog::hostileManifestServer_data()
+{
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<int>("code");
+    QTest::newRow("100 MB announced") << "huge" << int(CHttpDownLoader::ErrorTooLarge);
+    QTest::newRow("100 MB without a length")
+        << "huge-streamed" << int(CHttpDownLoader::ErrorTooLarge);
+    QTest::newRow("stalls mid-manifest") << "stall" << int(CHttpDownLoader::ErrorNetwork);
+    QTest::newRow("connection cut") << "cut" << int(CHttpDownLoader::ErrorNetwork);
+    QTest::newRow("404 with a manifest-like page") << "404" << int(CHttpDownLoader::ErrorNetwork);
+    QTest::newRow("500 with a manifest-like page") << "500" << int(CHttpDownLoader::ErrorNetwork);
+    QTest::newRow("endless redirects") << "loop" << int(CHttpDownLoader::ErrorNetwork);
+}
+
+// Whatever the server does, the check ends with one sigDownConfigFinish, reads nothing from
+// a failed answer and leaves no manifest file behind.
+void TestCheckVersionDialog::hostileManifestServer()
+{
+    QFETCH(QString, setup);
+    QFETCH(int, code);
+    const QString name = uniqueName(QStringLiteral("hostile.json"));
+    const QString path = QLatin1Char('/') + name;
+    const QByteArray lure = R"({"version":"6.6.6","exe_url":"http://h/evil.exe"})";
+    if (setup == QLatin1String("huge")) {
+        server->serveGenerated(path, qint64(100) * 1000 * 1000, true);
+    } else if (setup == QLatin1String("huge-streamed")) {
+        server->serveGenerated(path, qint64(100) * 1000 * 1000, false);
+    } else if (setup == QLatin1String("stall")) {
+        server->serveStalling(path, lure, 12);
+    } else if (setup == QLatin1String("cut")) {
+        LocalHttpServer::Resource resource;
+        resource.body = lure;
+        resource.cutAfter = 20;
+        server->setResource(path, resource);
+    } else if (setup == QLatin1String("404")) {
+        server->serveStatus(path, 404, lure);
+    } else if (setup == QLatin1String("500")) {
+        server->serveStatus(path, 500, lure);
+    } else if (setup == QLatin1String("loop")) {
+        server->redirect(path, QStringLiteral("/elsewhere/") + name);
+        server->redirect(QStringLiteral("/elsewhere/") + name, path);
+    }
+
+    auto dialog = std::make_unique<Dialog>(appDir(), QString(), baseDir->path());
+    // A check without a URL is refused at once; it gives us the downloader to shorten its
+    // timeout on, so that a stalled server ends the request quickly.
+    dialog->startGetLatestVersion();
+    QVERIFY(dialog->downloader);
+    dialog->downloader->setTransferTimeout(300);
+    QSignalSpy finished(dialog.get(), &CCheckVersionDialog::sigDownConfigFinish);
+    startManifestCheck(*dialog, path, QStringLiteral("1.0"));
+    QVERIFY(finished.wait(10000));
+    QCoreApplication::processEvents();
+    QCOMPARE(finished.count(), 1);
+    QCOMPARE(finished.first().at(0).toBool(), false);
+    QCOMPARE(dialog->downloader->getErrorCode(), code);
+    QCOMPARE(dialog->latestVersionText->getText(), QString());
+    QCOMPARE(dialog->exeUrl, QString());
+    QCOMPARE(dialog->downloadStage, 0);
+    QVERIFY(!dialog->downloader->isRunning());
+    QCOMPARE(QDir(appDir()).entryList({name + QLatin1Char('*')}, QDir::Files | QDir::Hidden),
+             QStringList());
+    if (setup.startsWith(QLatin1String("huge")))
+        QVERIFY(server->generatedBytesSent() < qint64(32) << 20);
+    // Nothing is left hanging once the dialog has gone (Qt may keep an idle connection to
+    // the server open for a while before that).
+    delete dialog.release();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QTRY_COMPARE(server->openConnections(), 0);
+}
+
+void TestCheckVersionDialog::manifestSizeLimit_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<int>("size");
+    QTest::addColumn<QString>("latest");
+    QTest::newRow("downloaded, exactly 1 MiB") << "served" << (1 << 20) << "2.0";
+    QTest::newRow("downloaded, 1 MiB + 1") << "served" << (1 << 20) + 1 << "";
+    QTest::newRow("left from before, exactly 1 MiB") << "stale" << (1 << 20) << "2.0";
+    QTest::newRow("left from before, 1 MiB + 1") << "stale" << (1 << 20) + 1 << "";
+}
+
+// The manifest is read only up to 1 MiB, whether it comes from the server or is a file left
+// under its name by an earlier run (the failed download does not remove it).
+void TestCheckVersionDialog::manifestSizeLimit()
+{
+    QFETCH(QString, how);
+    QFETCH(int, size);
+    QFETCH(QString, latest);
+    const QString name = uniqueName(QStringLiteral("sized.json"));
+    QByteArray manifest = R"({"version":"2.0"})";
+    manifest.append(QByteArray(size - manifest.size(), ' '));
+    QCOMPARE(manifest.size(), size);
+    if (how == QLatin1String("served"))
+        server->serve(QLatin1Char('/') + name, manifest);
+    else
+        QVERIFY(writeFile(QDir(appDir()).filePath(name), manifest)); // the server says 404
+
+    Dialog dialog(appDir(), QString(), baseDir->path());
+    QSignalSpy finished(&dialog, &CCheckVersionDialog::sigDownConfigFinish);
+    startManifestCheck(dialog, QLatin1Char('/') + name, QStringLiteral("1.0"));
+    QVERIFY(finished.wait(10000));
+    QCOMPARE(finished.count(), 1);
+    QCOMPARE(dialog.latestVersionText->getText(), latest);
+    if (how == QLatin1String("served")) {
+        QCOMPARE(dialog.downloader->getErrorCode(), latest.isEmpty()
+                                                        ? int(CHttpDownLoader::ErrorTooLarge)
+                                                        : int(CHttpDownLoader::ErrorNone));
+        QCOMPARE(QFileInfo::exists(QDir(appDir()).filePath(name)), !latest.isEmpty());
+    }
+}
+
+void TestCheckVersionDialog::installerFailure_data()
+{
+    QTest::addColumn<QString>("setup");
+    QTest::newRow("connection cut mid-installer") << "cut";
+    QTest::newRow("stalls mid-installer") << "stall";
+    QTest::newRow("404") << "404";
+    QTest::newRow("500") << "500";
+    QTest::newRow("endless redirects") << "loop";
+}
+
+// A failed installer download still ends the stage (the confirmation follows, as for any
+// finish), and nothing is left under the installer's name.
+void TestCheckVersionDialog::installerFailure()
+{
+    QFETCH(QString, setup);
+    const QString installerName = uniqueName(QStringLiteral("broken.exe"));
+    const QString path = QStringLiteral("/files/") + installerName;
+    const QByteArray installer(200000, 'i');
+    if (setup == QLatin1String("cut")) {
+        LocalHttpServer::Resource resource;
+        resource.body = installer;
+        resource.cutAfter = 70000;
+        server->setResource(path, resource);
+    } else if (setup == QLatin1String("stall")) {
+        server->serveStalling(path, installer, 70000);
+    } else if (setup == QLatin1String("404")) {
+        server->serveStatus(path, 404, installer);
+    } else if (setup == QLatin1String("500")) {
+        server->serveStatus(path, 500, installer);
+    } else if (setup == QLatin1String("loop")) {
+        server->redirect(path, path + QStringLiteral("x"));
+        server->redirect(path + QStringLiteral("x"), path);
+    }
+
+    Dialog dialog(appDir(), QString(), baseDir->path());
+    dialog.setCurrentVersion(QStringLiteral("1.0"));
+    dialog.startGetLatestVersion(); // no URL: refused, but the downloader exists now
+    dialog.downloader->setTransferTimeout(300);
+    dialog.exeUrl = server->url(path);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+
+    auto confirmation = std::make_shared<Confirmation>();
+    answerConfirmation(QStringLiteral("否"), confirmation);
+    QTest::mouseClick(dialog.downloadButton, Qt::LeftButton);
+    QCOMPARE(dialog.downloadStage, 1);
+    QTRY_VERIFY_WITH_TIMEOUT(confirmation->seen, 8000);
+    QCOMPARE(dialog.downloader->getErrorCode(), int(CHttpDownLoader::ErrorNetwork));
+    QVERIFY(!dialog.downloader->isRunning());
+    QCOMPARE(
+        QDir(appDir()).entryList({installerName + QLatin1Char('*')}, QDir::Files | QDir::Hidden),
+        QStringList());
+    // A failure is not a completed download: the button stays off until cancel.
+    QVERIFY(!dialog.downloadButton->isEnabled());
+    QVERIFY(!QFileInfo::exists(baseDir->filePath(QStringLiteral("bin_tmp"))));
+    QTest::mouseClick(dialog.cancelButton(), Qt::LeftButton);
+    QVERIFY(dialog.downloadButton->isEnabled());
+    QTRY_COMPARE(server->openConnections(), 0);
+}
+
+void TestCheckVersionDialog::deletedDuringInstallerDownload()
+{
+    const QString installerName = uniqueName(QStringLiteral("slow.exe"));
+    server->serveSlowly(QStringLiteral("/") + installerName, QByteArray(100000, 's'), 1000, 60000);
+    auto* dialog = new Dialog(appDir(), QString(), baseDir->path());
+    dialog->setCurrentVersion(QStringLiteral("1.0"));
+    dialog->exeUrl = server->url(QStringLiteral("/") + installerName);
+    dialog->show();
+    QSignalSpy progress(dialog, &CCheckVersionDialog::sigDownProgress);
+    QTest::mouseClick(dialog->downloadButton, Qt::LeftButton);
+    QTRY_VERIFY(!progress.isEmpty());
+    QPointer<CHttpDownLoader> downloader = dialog->downloader;
+    delete dialog;
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!downloader);
+    QTRY_COMPARE(server->openConnections(), 0);
+    // No confirmation, no file: the download died with its dialog.
+    QVERIFY(!QApplication::activeModalWidget());
+    QCOMPARE(
+        QDir(appDir()).entryList({installerName + QLatin1Char('*')}, QDir::Files | QDir::Hidden),
+        QStringList());
+}
+
 void TestCheckVersionDialog::downloadWhenLatestShowsTip()
 {
     const QString name = uniqueName(QStringLiteral("same.json"));
@@ -831,12 +1033,26 @@ void TestCheckVersionDialog::refusedInstallerRequest_data()
     QTest::newRow("no installer URL") << "" << int(CHttpDownLoader::ErrorBadUrl);
     QTest::newRow("unsupported scheme")
         << "ftp://h/setup.exe" << int(CHttpDownLoader::ErrorUnsupportedScheme);
+    QTest::newRow("file scheme") << "file:///etc/passwd"
+                                 << int(CHttpDownLoader::ErrorUnsupportedScheme);
+    QTest::newRow("javascript scheme")
+        << "javascript:alert(1)" << int(CHttpDownLoader::ErrorUnsupportedScheme);
+    QTest::newRow("empty name") << "http://h/files/" << int(CHttpDownLoader::ErrorBadUrl);
+    QTest::newRow("dot") << "http://h/files/." << int(CHttpDownLoader::ErrorBadUrl);
+    QTest::newRow("dot dot") << "http://h/files/.." << int(CHttpDownLoader::ErrorBadUrl);
+    QTest::newRow("encoded slash")
+        << "http://h/x%2F..%2F..%2Fsetup.exe" << int(CHttpDownLoader::ErrorBadUrl);
+    QTest::newRow("encoded backslash")
+        << "http://h/x%5C..%5Csetup.exe" << int(CHttpDownLoader::ErrorBadUrl);
+    QTest::newRow("backslash") << "http://h/x\\..\\setup.exe" << int(CHttpDownLoader::ErrorBadUrl);
 }
 
 void TestCheckVersionDialog::refusedInstallerRequest()
 {
     QFETCH(QString, exeUrl);
     QFETCH(int, code);
+    const QStringList appDirBefore =
+        QDir(appDir()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     Dialog dialog(appDir(), QString(), baseDir->path());
     dialog.setCurrentVersion(QStringLiteral("1.0"));
     dialog.exeUrl = exeUrl;
@@ -857,6 +1073,9 @@ void TestCheckVersionDialog::refusedInstallerRequest()
     QVERIFY(dialog.downloadButton->isEnabled());
     QVERIFY(!dialog.isVisible());
     QCOMPARE(dialog.downloadStage, -1);
+    // Neither the refused request nor the cancel's clean-up touched the folder.
+    QCOMPARE(QDir(appDir()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             appDirBefore);
 }
 
 void TestCheckVersionDialog::existingInstallerGoesStraightToInstall()

@@ -3,6 +3,7 @@
 #include "uibase/dialog/contracts/network.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTcpServer>
@@ -62,6 +63,8 @@ private slots:
     void responseSizeLimit_data();
     void responseSizeLimit();
     void deletedWhileRunning();
+    void hugeResponseStopsAtLimit_data();
+    void hugeResponseStopsAtLimit();
 
 private:
     std::unique_ptr<LocalHttpServer> server;
@@ -186,6 +189,8 @@ void TestHttpDownloader::failures_data()
     QTest::newRow("https to a plain server") << "https" << 0;
     QTest::newRow("nobody listening") << "closed" << 0;
     QTest::newRow("connection lost mid-body") << "cut" << 200;
+    QTest::newRow("server stalls mid-body") << "stall" << 200;
+    QTest::newRow("server stalls before answering") << "silent" << 0;
 }
 
 void TestHttpDownloader::failures()
@@ -206,6 +211,14 @@ void TestHttpDownloader::failures()
         resource.body = pattern(10000);
         resource.cutAfter = 4000;
         server->setResource(QStringLiteral("/f/file.bin"), resource);
+    } else if (setup == QLatin1String("stall")) {
+        server->serveStalling(QStringLiteral("/f/file.bin"), pattern(10000), 3000);
+    } else if (setup == QLatin1String("silent")) {
+        // Accepts the connection and never says a word.
+        static QTcpServer mute;
+        if (!mute.isListening())
+            QVERIFY(mute.listen(QHostAddress::LocalHost, 0));
+        url = QStringLiteral("http://127.0.0.1:%1/f/file.bin").arg(mute.serverPort());
     } else if (setup == QLatin1String("closed")) {
         QTcpServer probe;
         QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
@@ -215,9 +228,14 @@ void TestHttpDownloader::failures()
 
     CHttpDownLoader downloader;
     downloader.setFilePath(dir->path());
+    // Short, so that a stalled server ends the request quickly.
+    downloader.setTransferTimeout(300);
     QSignalSpy finished(&downloader, &CHttpDownLoader::sigDownFinish);
+    QElapsedTimer clock;
+    clock.start();
     QVERIFY(downloader.startRequest(url, true));
     QVERIFY(finished.wait(5000));
+    QVERIFY(clock.elapsed() < 4000);
     QCOMPARE(finished.count(), 1);
     QCOMPARE(downloader.getErrorCode(), int(CHttpDownLoader::ErrorNetwork));
     QVERIFY(!downloader.lastError().isEmpty());
@@ -438,6 +456,40 @@ void TestHttpDownloader::deletedWhileRunning()
     downloader->deleteLater();
     QTRY_COMPARE(server->openConnections(), 0);
     QCOMPARE(entries(*dir), QStringList());
+}
+
+void TestHttpDownloader::hugeResponseStopsAtLimit_data()
+{
+    QTest::addColumn<bool>("sendLength");
+    QTest::newRow("100 MB announced") << true;
+    QTest::newRow("100 MB without a length") << false;
+}
+
+void TestHttpDownloader::hugeResponseStopsAtLimit()
+{
+    QFETCH(bool, sendLength);
+    const qint64 huge = qint64(100) * 1000 * 1000;
+    const qint64 limit = qint64(1) << 20;
+    server->serveGenerated(QStringLiteral("/huge.json"), huge, sendLength);
+
+    CHttpDownLoader downloader;
+    downloader.setFilePath(dir->path());
+    downloader.setMaxResponseSize(limit);
+    QSignalSpy finished(&downloader, &CHttpDownLoader::sigDownFinish);
+    QSignalSpy progress(&downloader, &CHttpDownLoader::sigDownProgress);
+    QVERIFY(downloader.startRequest(server->url(QStringLiteral("/huge.json")), true));
+    QVERIFY(finished.wait(10000));
+    QCOMPARE(finished.count(), 1);
+    QCOMPARE(downloader.getErrorCode(), int(CHttpDownLoader::ErrorTooLarge));
+    QVERIFY(!downloader.isRunning());
+    QCOMPARE(entries(*dir), QStringList());
+    // Never more than the limit was taken in, and the server was stopped long before the
+    // end: the socket buffers hold a few MB at most.
+    for (const QList<QVariant>& args : qAsConst(progress))
+        QVERIFY(args.at(0).toLongLong() <= limit);
+    QVERIFY2(server->generatedBytesSent() < 32 * limit,
+             qPrintable(QString::number(server->generatedBytesSent())));
+    QTRY_COMPARE(server->openConnections(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestHttpDownloader)

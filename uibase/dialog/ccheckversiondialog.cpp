@@ -30,6 +30,12 @@ enum {
 enum { StageNone = -1, StageManifest = 0, StageInstaller = 1 };
 
 const char stagingDirName[] = "bin_tmp";
+
+// A manifest is a few lines of JSON; anything larger is not one, and a hostile server must
+// not make the terminal store or read it whole.
+constexpr qint64 manifestSizeLimit = qint64(1) << 20;
+// The installer may be large, but not without bound.
+constexpr qint64 installerSizeLimit = qint64(1) << 30;
 const char upgradeProgramName[] = "Upgrade.exe";
 
 QString separator()
@@ -195,6 +201,7 @@ void CCheckVersionDialog::startGetLatestVersion()
 {
     ensureDownloader();
     downloadStage = StageManifest;
+    downloader->setMaxResponseSize(manifestSizeLimit);
     downloader->startRequest(versionUrl, true);
 }
 
@@ -235,7 +242,8 @@ void CCheckVersionDialog::slotDownLoadFinish()
     const QString manifestPath =
         QCoreApplication::applicationDirPath() + separator() + urlFileName(versionUrl);
     std::string bytes;
-    if (utils::FileHelper::open(utf8(manifestPath), bytes) && !bytes.empty()) {
+    if (utils::FileHelper::open(utf8(manifestPath), bytes, std::size_t(manifestSizeLimit)) &&
+        !bytes.empty()) {
         QString version;
         QString url;
         const int read = parseManifest(bytes, &version, &url);
@@ -271,6 +279,7 @@ bool CCheckVersionDialog::handleEvent(int type, int id, int param, QString text,
         downloadStage = StageInstaller;
         // A click before any version check still needs a downloader to fetch with.
         ensureDownloader();
+        downloader->setMaxResponseSize(installerSizeLimit);
         const bool started = downloader->startRequest(exeUrl, false);
         // Downloaded before: the installation can start at once.
         if (!started && downloader->getErrorCode() == CHttpDownLoader::ErrorFileExists) {
