@@ -82,6 +82,7 @@ private slots:
     void invalidScaleIsIgnored_data();
     void invalidScaleIsIgnored();
     void handlersAreToldAndForgotten();
+    void clearLeavesOnlyFallbacks();
     void handlerDeletingAnotherDuringNotification();
     void darkThemeIsComplete();
     void resetForgetsLoadedKeys();
@@ -188,22 +189,27 @@ void TestUiResource::badThemeFileChangesNothing_data()
     QTest::newRow("directory") << QByteArray() << true << QStringLiteral("directory");
     QTest::newRow("not json") << QByteArray("{ colors: ") << false << QStringLiteral("JSON");
     QTest::newRow("array") << QByteArray("[1, 2]") << false << QStringLiteral("object");
-    QTest::newRow("section not object") << QByteArray(R"({"colors": 5})") << false
-                                        << QStringLiteral("colors");
+    QTest::newRow("section not object")
+        << QByteArray(R"({"colors": 5})") << false << QStringLiteral("colors");
     QTest::newRow("colour not string")
-        << QByteArray(R"({"colors": {"clr_global_blue": 12}, "sizes": {"siz_message_box_margin": 99}})")
+        << QByteArray(
+               R"({"colors": {"clr_global_blue": 12}, "sizes": {"siz_message_box_margin": 99}})")
         << false << QStringLiteral("clr_global_blue");
     QTest::newRow("colour bad text")
-        << QByteArray(R"({"sizes": {"siz_message_box_margin": 99}, "colors": {"clr_global_blue": "blue"}})")
+        << QByteArray(
+               R"({"sizes": {"siz_message_box_margin": 99}, "colors": {"clr_global_blue": "blue"}})")
         << false << QStringLiteral("clr_global_blue");
     QTest::newRow("font size text")
-        << QByteArray(R"({"sizes": {"siz_message_box_margin": 99}, "fonts": {"fnt_dialog_title": {"family": "x", "pixelSize": "12"}}})")
+        << QByteArray(
+               R"({"sizes": {"siz_message_box_margin": 99}, "fonts": {"fnt_dialog_title": {"family": "x", "pixelSize": "12"}}})")
         << false << QStringLiteral("fnt_dialog_title");
     QTest::newRow("size fraction")
-        << QByteArray(R"({"sizes": {"siz_message_box_margin": 99, "siz_message_box_v_space": 1.5}})")
+        << QByteArray(
+               R"({"sizes": {"siz_message_box_margin": 99, "siz_message_box_v_space": 1.5}})")
         << false << QStringLiteral("siz_message_box_v_space");
     QTest::newRow("unreadable image")
-        << QByteArray(R"({"sizes": {"siz_message_box_margin": 99}, "images": {"img_btn_positive": "nothing-here.png"}})")
+        << QByteArray(
+               R"({"sizes": {"siz_message_box_margin": 99}, "images": {"img_btn_positive": "nothing-here.png"}})")
         << false << QStringLiteral("img_btn_positive");
 }
 
@@ -290,6 +296,31 @@ void TestUiResource::handlersAreToldAndForgotten()
     QCOMPARE(second.themeChanges, 2);
 }
 
+void TestUiResource::clearLeavesOnlyFallbacks()
+{
+    const QString sizeKey = QStringLiteral("siz_message_box_margin");
+    const QString colorKey = QStringLiteral("clr_global_blue");
+    QVERIFY(table()->contains(sizeKey));
+    QVERIFY(table()->getSize(sizeKey) > 0);
+    const QColor* color = table()->getColor(colorKey);
+    const QColor defaultColor = *color;
+    RecordingHandler handler;
+
+    table()->clear();
+    QCOMPARE(handler.themeChanges, 1);
+    QVERIFY(!table()->contains(sizeKey));
+    QVERIFY(!table()->contains(colorKey));
+    QCOMPARE(table()->getSize(sizeKey), 0);
+    QVERIFY(table()->getPixmap(QStringLiteral("img_btn_positive"))->isNull());
+    // The object a caller kept is the same one, now holding the fallback.
+    QCOMPARE(table()->getColor(colorKey), color);
+    QVERIFY(*color != defaultColor);
+
+    table()->resetToDefault();
+    QVERIFY(table()->contains(sizeKey));
+    QCOMPARE(*color, defaultColor);
+}
+
 void TestUiResource::handlerDeletingAnotherDuringNotification()
 {
     struct Killer : CUiResourceChangeHandler
@@ -318,8 +349,10 @@ void TestUiResource::darkThemeIsComplete()
             return QJsonObject();
         return QJsonDocument::fromJson(file.readAll()).object();
     };
-    const QJsonObject light = sections(QStringLiteral(DIALOG_SOURCE_DIR "/uibase/dialog/contracts/theme/default/theme.json"));
-    const QString darkPath = QStringLiteral(DIALOG_SOURCE_DIR "/examples/gallery/themes/dark/theme.json");
+    const QJsonObject light = sections(
+        QStringLiteral(DIALOG_SOURCE_DIR "/uibase/dialog/contracts/theme/default/theme.json"));
+    const QString darkPath =
+        QStringLiteral(DIALOG_SOURCE_DIR "/examples/gallery/themes/dark/theme.json");
     const QJsonObject dark = sections(darkPath);
     QVERIFY(!light.isEmpty());
     for (const QString& section : light.keys()) {

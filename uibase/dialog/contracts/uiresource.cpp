@@ -14,8 +14,7 @@
 
 Q_LOGGING_CATEGORY(lcOmraTheme, "omra.theme")
 
-template <>
-Omra::CUiResource* utils::CSingletonT<Omra::CUiResource>::instance()
+template <> Omra::CUiResource* utils::CSingletonT<Omra::CUiResource>::instance()
 {
     static Omra::CUiResource* const object = new Omra::CUiResource;
     return object;
@@ -78,8 +77,9 @@ bool parseTheme(const QString& path, bool decodeImagesNow, ThemeData& data, QStr
         return fail(error, QStringLiteral("theme file %1: is a directory").arg(path));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return fail(error, QStringLiteral("theme file %1: cannot be read: %2")
-                               .arg(path, file.errorString()));
+        return fail(
+            error,
+            QStringLiteral("theme file %1: cannot be read: %2").arg(path, file.errorString()));
     // Theme files are small; refuse anything absurd before reading it.
     if (file.size() > 16 * 1024 * 1024)
         return fail(error, QStringLiteral("theme file %1: larger than 16 MiB").arg(path));
@@ -92,7 +92,8 @@ bool parseTheme(const QString& path, bool decodeImagesNow, ThemeData& data, QStr
                                .arg(parseError.offset)
                                .arg(parseError.errorString()));
     if (!document.isObject())
-        return fail(error, QStringLiteral("theme file %1: the top level is not an object").arg(path));
+        return fail(error,
+                    QStringLiteral("theme file %1: the top level is not an object").arg(path));
 
     const QJsonObject root = document.object();
     const auto section = [&](const char* name, QJsonObject& out) {
@@ -106,8 +107,8 @@ bool parseTheme(const QString& path, bool decodeImagesNow, ThemeData& data, QStr
         return true;
     };
     QJsonObject colors, fonts, sizes, images;
-    if (!section("colors", colors) || !section("fonts", fonts) || !section("sizes", sizes)
-        || !section("images", images))
+    if (!section("colors", colors) || !section("fonts", fonts) || !section("sizes", sizes) ||
+        !section("images", images))
         return false;
 
     const auto keyError = [&](const QString& key, const QString& problem) {
@@ -116,11 +117,12 @@ bool parseTheme(const QString& path, bool decodeImagesNow, ThemeData& data, QStr
 
     for (auto it = colors.constBegin(); it != colors.constEnd(); ++it) {
         const QString text = it.value().toString();
-        const bool wellFormed = it.value().isString() && text.startsWith(QLatin1Char('#'))
-                                && (text.size() == 7 || text.size() == 9);
+        const bool wellFormed = it.value().isString() && text.startsWith(QLatin1Char('#')) &&
+                                (text.size() == 7 || text.size() == 9);
         const QColor color(text);
         if (!wellFormed || !color.isValid())
-            return keyError(it.key(), QStringLiteral("expected a colour \"#rrggbb\" or \"#aarrggbb\""));
+            return keyError(it.key(),
+                            QStringLiteral("expected a colour \"#rrggbb\" or \"#aarrggbb\""));
         data.colors.insert(it.key(), color);
     }
 
@@ -135,9 +137,10 @@ bool parseTheme(const QString& path, bool decodeImagesNow, ThemeData& data, QStr
         const QJsonValue underline = object.value(QLatin1String("underline"));
         if (!family.isString())
             return keyError(it.key(), QStringLiteral("\"family\" must be a string"));
-        if (!pixelSize.isDouble() || pixelSize.toDouble() < 1 || pixelSize.toDouble() > 1000
-            || pixelSize.toDouble() != std::floor(pixelSize.toDouble()))
-            return keyError(it.key(), QStringLiteral("\"pixelSize\" must be a whole number from 1 to 1000"));
+        if (!pixelSize.isDouble() || pixelSize.toDouble() < 1 || pixelSize.toDouble() > 1000 ||
+            pixelSize.toDouble() != std::floor(pixelSize.toDouble()))
+            return keyError(it.key(),
+                            QStringLiteral("\"pixelSize\" must be a whole number from 1 to 1000"));
         if (!bold.isUndefined() && !bold.isBool())
             return keyError(it.key(), QStringLiteral("\"bold\" must be true or false"));
         if (!underline.isUndefined() && !underline.isBool())
@@ -161,7 +164,8 @@ bool parseTheme(const QString& path, bool decodeImagesNow, ThemeData& data, QStr
         if (!it.value().isString() || it.value().toString().isEmpty())
             return keyError(it.key(), QStringLiteral("expected an image file name"));
         const QString name = it.value().toString();
-        const QString imagePath = name.startsWith(QLatin1Char(':')) ? name : base.absoluteFilePath(name);
+        const QString imagePath =
+            name.startsWith(QLatin1Char(':')) ? name : base.absoluteFilePath(name);
         if (decodeImagesNow) {
             QImageReader reader(imagePath);
             const QImage image = reader.read();
@@ -196,8 +200,7 @@ void CUiResourceChangeHandler::themeChanged() {}
 
 void CUiResourceChangeHandler::scaleChanged() {}
 
-CUiResource::CUiResource()
-    : fallbackColor(Qt::black)
+CUiResource::CUiResource() : fallbackColor(Qt::black)
 {
     fallbackFont.setPixelSize(12);
     QString error;
@@ -260,8 +263,7 @@ const QPixmap* CUiResource::getPixmap(const QString& key) const
 
 namespace {
 
-template <class Hash>
-void collectDefined(const Hash& hash, QStringList& out)
+template <class Hash> void collectDefined(const Hash& hash, QStringList& out)
 {
     for (auto it = hash.constBegin(); it != hash.constEnd(); ++it) {
         if (it->defined)
@@ -269,8 +271,7 @@ void collectDefined(const Hash& hash, QStringList& out)
     }
 }
 
-template <class Hash>
-bool isDefined(const Hash& hash, const QString& key)
+template <class Hash> bool isDefined(const Hash& hash, const QString& key)
 {
     const auto it = hash.constFind(key);
     return it != hash.constEnd() && it->defined;
@@ -280,8 +281,8 @@ bool isDefined(const Hash& hash, const QString& key)
 
 bool CUiResource::contains(const QString& key) const
 {
-    return isDefined(colors, key) || isDefined(fonts, key) || isDefined(sizes, key)
-           || isDefined(pixmaps, key);
+    return isDefined(colors, key) || isDefined(fonts, key) || isDefined(sizes, key) ||
+           isDefined(pixmaps, key);
 }
 
 QStringList CUiResource::keys() const
@@ -310,6 +311,19 @@ bool CUiResource::loadTheme(const QString& path, QString* error)
 
 void CUiResource::resetToDefault()
 {
+    forgetAll();
+    load(QString::fromLatin1(defaultThemePath), false, nullptr);
+    notifyHandlers(&CUiResourceChangeHandler::themeChanged);
+}
+
+void CUiResource::clear()
+{
+    forgetAll();
+    notifyHandlers(&CUiResourceChangeHandler::themeChanged);
+}
+
+void CUiResource::forgetAll()
+{
     // Entries are reset in place rather than removed: callers may hold pointers to them.
     for (auto it = colors.begin(); it != colors.end(); ++it)
         *it = ColorEntry{fallbackColor, false};
@@ -319,8 +333,6 @@ void CUiResource::resetToDefault()
         *it = SizeEntry{0, 0, false};
     for (auto it = pixmaps.begin(); it != pixmaps.end(); ++it)
         *it = PixmapEntry{QString(), QPixmap(), false, false};
-    load(QString::fromLatin1(defaultThemePath), false, nullptr);
-    notifyHandlers(&CUiResourceChangeHandler::themeChanged);
 }
 
 void CUiResource::setScale(double newScale)
