@@ -8,6 +8,8 @@
 #include <QShowEvent>
 #include <QTimer>
 
+#include <limits>
+
 namespace Omra {
 
 int CCountDownDialog::s_nActive = 0;
@@ -129,7 +131,8 @@ void CCountDownDialog::setMessageCountDown(int seconds)
 
 void CCountDownDialog::slot_MessageTimeout()
 {
-    if (secondsLeft == -1)
+    // Stopped, or a negative start that has counted down as far as an int goes.
+    if (secondsLeft == -1 || secondsLeft == std::numeric_limits<int>::min())
         return;
     --secondsLeft;
     if (secondsLeft == 0) {

@@ -4,7 +4,9 @@
 #include <QMouseEvent>
 #include <QResizeEvent>
 #include <QTimer>
+
 #include <QUrl>
+#include <limits>
 
 namespace Omra {
 
@@ -243,7 +245,7 @@ void CGlobalMessageDialog::startTimer()
 
 void CGlobalMessageDialog::slotTimeout()
 {
-    if (tick == -1)
+    if (tick == -1 || tick == std::numeric_limits<int>::min())
         return;
     --tick;
     if (tick == 0) {

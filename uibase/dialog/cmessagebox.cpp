@@ -8,6 +8,8 @@
 #include <QShowEvent>
 #include <QTimer>
 
+#include <limits>
+
 namespace Omra {
 
 int CMessageBox::s_nActive = 0;
@@ -241,7 +243,9 @@ void CMessageBox::setCountDown(int seconds)
 void CMessageBox::slot_Timeout()
 {
     const QString before = QString::number(secondsLeft);
-    --secondsLeft;
+    // The lowest int cannot go lower; it has run out all the same.
+    if (secondsLeft > std::numeric_limits<int>::min())
+        --secondsLeft;
     const QString after = QString::number(secondsLeft);
     for (QObject* child : children()) {
         if (auto* button = dynamic_cast<CPushButton*>(child)) {
