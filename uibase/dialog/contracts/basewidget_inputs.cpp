@@ -39,10 +39,12 @@ CLineEdit::CLineEdit(int controlId, QWidget* parent, bool)
     setFrame(false);
     setTextMargins(6, 0, 6, 0);
     applyTheme();
-    connect(this, &QLineEdit::textEdited, this,
-            [this](const QString& current) { deliverEvent(UiEventTextEdited, id, 0, current, this); });
-    connect(this, &QLineEdit::textChanged, this,
-            [this](const QString& current) { deliverEvent(UiEventTextChanged, id, 0, current, this); });
+    connect(this, &QLineEdit::textEdited, this, [this](const QString& current) {
+        deliverEvent(UiEventTextEdited, id, 0, current, this);
+    });
+    connect(this, &QLineEdit::textChanged, this, [this](const QString& current) {
+        deliverEvent(UiEventTextChanged, id, 0, current, this);
+    });
 }
 
 CLineEdit::~CLineEdit() = default;
@@ -137,6 +139,7 @@ CTextEdit::~CTextEdit() = default;
 
 void CTextEdit::setText(const QString& text)
 {
+    setWordWrapMode(detail::wrapModeFor(text));
     if (plainText)
         setPlainText(text);
     else

@@ -147,7 +147,7 @@ const CSimpleTextWidget::Layout& CSimpleTextWidget::layoutFor(int width) const
         } else {
             QTextLayout layout(paragraph, font);
             QTextOption option;
-            option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+            option.setWrapMode(detail::wrapModeFor(paragraph));
             layout.setTextOption(option);
             layout.beginLayout();
             for (;;) {
@@ -160,7 +160,8 @@ const CSimpleTextWidget::Layout& CSimpleTextWidget::layoutFor(int width) const
                     // elided when it does not fit.
                     const QString rest = paragraph.mid(line.textStart());
                     const bool cut = metrics.horizontalAdvance(rest) > key;
-                    const QString shown = cut ? metrics.elidedText(rest, Qt::ElideRight, key) : rest;
+                    const QString shown =
+                        cut ? metrics.elidedText(rest, Qt::ElideRight, key) : rest;
                     lines.append({shown, metrics.horizontalAdvance(shown), cut});
                     break;
                 }

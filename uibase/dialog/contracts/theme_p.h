@@ -4,6 +4,9 @@
 
 #include "uibase/dialog/contracts/uiresource.h"
 
+#include <QTextBoundaryFinder>
+#include <QTextOption>
+
 namespace Omra {
 namespace detail {
 
@@ -16,6 +19,26 @@ inline CUiResource* theme()
 constexpr const char* defaultFontKey = "fnt_default_normal";
 constexpr const char* defaultTextColorKey = "clr_default_text";
 constexpr const char* buttonFontKey = "fnt_btn_text";
+
+// Qt's word-boundary wrapping scans the rest of an unbreakable run once for every line it
+// breaks out of it, which takes seconds for a run of a megabyte (a pasted blob, a long
+// URL). Text holding a run longer than this wraps anywhere instead, which is linear; short
+// words are then split too, but such text has no words worth keeping whole.
+constexpr int longestWrappedRun = 2000;
+
+inline QTextOption::WrapMode wrapModeFor(const QString& text)
+{
+    if (text.size() <= longestWrappedRun)
+        return QTextOption::WrapAtWordBoundaryOrAnywhere;
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Line, text);
+    int last = 0;
+    for (int pos = finder.toNextBoundary(); pos != -1; pos = finder.toNextBoundary()) {
+        if (pos - last > longestWrappedRun)
+            return QTextOption::WrapAnywhere;
+        last = pos;
+    }
+    return QTextOption::WrapAtWordBoundaryOrAnywhere;
+}
 
 } // namespace detail
 } // namespace Omra
