@@ -27,6 +27,7 @@ public:
 };
 
 RuleProbe* probe = nullptr;
+QApplication* application = nullptr;
 
 QByteArray bytesUpToZero(const QString& text)
 {
@@ -78,8 +79,17 @@ QString textOf(const uint8_t* data, size_t size)
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(*argc, *argv);
+    static int arguments = *argc;
+    application = new QApplication(arguments, *argv);
     probe = new RuleProbe;
+    // The dialog goes before the application, and the application before the leak check at
+    // exit: its font caches are released only by its destructor.
+    std::atexit([] {
+        delete probe;
+        probe = nullptr;
+        delete application;
+        application = nullptr;
+    });
     return 0;
 }
 
