@@ -1,6 +1,6 @@
 #include "uibase/dialog/ccountdowndialog.h"
 
-#include "uibase/dialog/contracts/utils.h"
+#include "uibase/dialog/messageboxparts_p.h"
 
 #include <QAccessible>
 #include <QAccessibleEvent>
@@ -8,49 +8,20 @@
 #include <QShowEvent>
 #include <QTimer>
 
-#include <log4cxx/logger.h>
-
 namespace Omra {
 
 int CCountDownDialog::s_nActive = 0;
 
 namespace {
 
-constexpr int maxTextWidth = 700;
-constexpr int minDialogWidth = 350;
+using namespace detail;
+
 constexpr int linkButtonWidth = 96;
 constexpr int plainButtonWidth = 72;
-constexpr int buttonHeight = 29;
 constexpr int restartLinkId = 4;
 // The large digits stand a little higher so they look centred on the text line.
 constexpr int numberRaise = 5;
-constexpr int iconRaise = 5;
-constexpr int cascadeStep = 4;
-constexpr int consoleLogSwitch = 35;
 constexpr int countdownInterval = 1000;
-
-const CUiResource* theme()
-{
-    return utils::CSingletonT<CUiResource>::instance();
-}
-
-const char* buttonImageKey(int style)
-{
-    return style == CountDownButtonPositive ? "img_btn_positive" : "img_btn_negative";
-}
-
-const char* buttonTextColorKey(int style)
-{
-    return style == CountDownButtonPositive ? "clr_btn_text_positive" : "clr_btn_text_negative";
-}
-
-QSize cappedSize(const CSimpleTextWidget* text)
-{
-    if (!text)
-        return QSize(0, 0);
-    const int width = qMin(text->sizeHint().width(), maxTextWidth);
-    return QSize(width, text->heightForWidth(width));
-}
 
 CSimpleTextWidget* makeText(QWidget* parent, const char* name, const char* fontKey,
                             const QString& text)
@@ -61,15 +32,6 @@ CSimpleTextWidget* makeText(QWidget* parent, const char* name, const char* fontK
     widget->setFlag(Qt::AlignLeft | Qt::TextWordWrap);
     widget->setText(text, 10);
     return widget;
-}
-
-void logMove(int active, const QPoint& to)
-{
-    if (!utils::CSingletonT<utils::CLogCenter>::instance()->conLogEnabled(consoleLogSwitch))
-        return;
-    log4cxx::LoggerPtr logger = log4cxx::Logger::getLogger("VelConsole");
-    if (logger && logger->isDebugEnabled())
-        utils::velDebugNew(logger, "move %d to %d %d.", active, to.x(), to.y());
 }
 
 } // namespace
@@ -136,24 +98,7 @@ int CCountDownDialog::getChooseResult(CCDButtonStyle* style, QWidget*, const QSt
 
 QPixmap CCountDownDialog::getPixmap(QMessageBox::Icon icon)
 {
-    const char* key = nullptr;
-    switch (icon) {
-    case QMessageBox::Information:
-        key = "img_messagebox_information";
-        break;
-    case QMessageBox::Warning:
-        key = "img_messagebox_warning";
-        break;
-    case QMessageBox::Critical:
-        key = "img_messagebox_critical";
-        break;
-    case QMessageBox::Question:
-        key = "img_messagebox_question";
-        break;
-    default:
-        return QPixmap();
-    }
-    return *theme()->getPixmap(QLatin1String(key));
+    return messageIcon(icon);
 }
 
 CPushButton* CCountDownDialog::testAddButton(QString text, ECountDownButtonStyle style, int id)
@@ -162,14 +107,10 @@ CPushButton* CCountDownDialog::testAddButton(QString text, ECountDownButtonStyle
         return nullptr;
     if (id == -1)
         id = buttonIds.size();
-    auto* button = new CPushButton(QLatin1String(buttonImageKey(style)), id, 1, 3, 1, 3, this);
-    button->setObjectName(QStringLiteral("button%1").arg(id));
-    button->setText(text);
-    const char* colorKey = buttonTextColorKey(style);
-    button->setTextColorKey(colorKey, colorKey, colorKey, colorKey);
-    button->setFixedSize(countDownType == CountDownWithRestartLink ? linkButtonWidth
-                                                                   : plainButtonWidth,
-                         buttonHeight);
+    const int width =
+        countDownType == CountDownWithRestartLink ? linkButtonWidth : plainButtonWidth;
+    auto* button = makeMessageButton(this, style == CountDownButtonPositive, id, text,
+                                     QSize(width, messageButtonHeight));
     buttons.append(button);
     buttonIds.insert(id);
     return button;
@@ -201,7 +142,7 @@ void CCountDownDialog::slot_MessageTimeout()
         countdownText->setText(secondsLeft < 10 ? QStringLiteral("0") + number : number, 10);
         // Digits differ in width ("09" after "12"): let a wider number grow to the right
         // rather than wrap inside the width the first number was given.
-        const int needed = qMin(countdownText->sizeHint().width(), maxTextWidth);
+        const int needed = qMin(countdownText->sizeHint().width(), maxMessageTextWidth);
         if (needed > countdownText->width())
             countdownText->resize(needed, countdownText->height());
     }
@@ -209,35 +150,27 @@ void CCountDownDialog::slot_MessageTimeout()
 
 void CCountDownDialog::resetSizeAndLayout()
 {
-    const CUiResource* resource = theme();
-    const int m = resource->getSize(QStringLiteral("siz_message_box_margin"));
-    const int ih = resource->getSize(QStringLiteral("siz_message_box_icon_h_space"));
-    const int bh = resource->getSize(QStringLiteral("siz_message_box_button_h_space"));
-    const int vs = resource->getSize(QStringLiteral("siz_message_box_v_space"));
+    const MessageMetrics metrics = messageMetrics();
+    const int m = metrics.margin;
+    const int ih = metrics.iconSpace;
+    const int bh = metrics.buttonSpace;
+    const int vs = metrics.verticalSpace;
     const int pw = iconPixmap.width();
     const int ph = iconPixmap.height();
     const int f = frameMargin;
     const int t = titleBarHeight;
 
-    const QSize n = cappedSize(countdownText);
-    const QSize g = cappedSize(messageText);
-    const QSize r = cappedSize(trailingText);
-    const QSize l = cappedSize(linkText);
-
-    int bw = 0;
-    int br = 0;
-    for (CPushButton* button : qAsConst(buttons)) {
-        if (!button)
-            continue;
-        bw += button->width() + bh;
-        br = qMax(br, button->height());
-    }
-    if (bw > 0)
-        bw -= bh;
+    const QSize n = cappedTextSize(countdownText);
+    const QSize g = cappedTextSize(messageText);
+    const QSize r = cappedTextSize(trailingText);
+    const QSize l = cappedTextSize(linkText);
+    const QSize row = buttonRowSize(buttons, bh);
+    const int bw = row.width();
+    const int br = row.height();
 
     int w = qMax(g.width() + n.width() + r.width() + pw + ih, bw) + 2 * (f + m) + pw + ih;
-    if (w < minDialogWidth)
-        w = minDialogWidth;
+    if (w < minMessageDialogWidth)
+        w = minMessageDialogWidth;
     const int h = qMax(ph, n.height() + l.height() + br + vs) + 2 * (f + m) + t;
     setFixedSize(w, h);
 
@@ -274,15 +207,13 @@ void CCountDownDialog::paintEvent(QPaintEvent* event)
 {
     CCommonDialog::paintEvent(event);
 
-    const CUiResource* resource = theme();
-    const int m = resource->getSize(QStringLiteral("siz_message_box_margin"));
+    const int m = messageMetrics().margin;
     const int f = frameMargin;
     const int t = titleBarHeight;
 
     QPainter painter(this);
-    painter.fillRect(QRect(f + 1, f + t, width() - 2 * f - 2, height() - 2 * f - t - 1),
-                     *resource->getColor(QStringLiteral("clr_warn_background_color")));
-    painter.drawPixmap(f + m, f + t + m - iconRaise, iconPixmap);
+    fillClientArea(painter, this, f, t);
+    painter.drawPixmap(f + m, f + t + m - messageIconRaise, iconPixmap);
 }
 
 void CCountDownDialog::showEvent(QShowEvent* event)
@@ -292,11 +223,7 @@ void CCountDownDialog::showEvent(QShowEvent* event)
 
     CBaseDialog::showEvent(event);
 
-    const QPoint to = pos() + QPoint(cascadeStep * s_nActive, cascadeStep * s_nActive);
-    move(to);
-    raise();
-
-    logMove(s_nActive, to);
+    cascadeAndLog(this, s_nActive, QPoint(-1, -1));
     ++s_nActive;
 }
 

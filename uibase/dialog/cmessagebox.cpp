@@ -1,6 +1,6 @@
 #include "uibase/dialog/cmessagebox.h"
 
-#include "uibase/dialog/contracts/utils.h"
+#include "uibase/dialog/messageboxparts_p.h"
 
 #include <QAccessible>
 #include <QAccessibleEvent>
@@ -8,34 +8,27 @@
 #include <QShowEvent>
 #include <QTimer>
 
-#include <log4cxx/logger.h>
-
 namespace Omra {
 
 int CMessageBox::s_nActive = 0;
 
 namespace {
 
-constexpr int maxTextWidth = 700;
-constexpr int minBoxWidth = 350;
+using namespace detail;
+
 constexpr int buttonWidth = 72;
-constexpr int buttonHeight = 29;
 // The large layout used with a caller's picture, and where the content moves in it.
 constexpr int customWidth = 514;
 constexpr int customHeight = 396;
 constexpr int customShiftX = 50;
 constexpr int customShiftY = 225;
 constexpr int customPictureInset = 45;
-// The icon sits a little above the first line of the message.
-constexpr int iconRaise = 5;
 constexpr int detailsButtonId = 3;
 constexpr int detailsButtonWidth = 80;
 constexpr int detailsPaneHeight = 100;
 constexpr int detailsPaneInset = 32;
 constexpr int detailsPaneOverlap = 16;
 constexpr int detailsHeightChange = 106;
-constexpr int cascadeStep = 4;
-constexpr int consoleLogSwitch = 35;
 constexpr int countdownInterval = 1000;
 
 struct StandardButtonEntry
@@ -74,21 +67,6 @@ EMessageBoxButtonStyle standardStyle(QMessageBox::StandardButton button)
     return ButtonStyleNegative;
 }
 
-const CUiResource* theme()
-{
-    return utils::CSingletonT<CUiResource>::instance();
-}
-
-const char* buttonImageKey(int style)
-{
-    return style == ButtonStylePositive ? "img_btn_positive" : "img_btn_negative";
-}
-
-const char* buttonTextColorKey(int style)
-{
-    return style == ButtonStylePositive ? "clr_btn_text_positive" : "clr_btn_text_negative";
-}
-
 QString showDetailsText()
 {
     return QMessageBox::tr("Show Details...", nullptr, -1);
@@ -100,15 +78,6 @@ QString hideDetailsText()
 }
 
 // The console line about where a box was put, when console logging of dialogs is on.
-void logMove(int active, const QPoint& to)
-{
-    if (!utils::CSingletonT<utils::CLogCenter>::instance()->conLogEnabled(consoleLogSwitch))
-        return;
-    log4cxx::LoggerPtr logger = log4cxx::Logger::getLogger("VelConsole");
-    if (logger && logger->isDebugEnabled())
-        utils::velDebugNew(logger, "move %d to %d %d.", active, to.x(), to.y());
-}
-
 } // namespace
 
 CMessageBox::CMessageBox(CButtonStyle* style, QMessageBox::Icon icon, const QString& title,
@@ -171,24 +140,7 @@ CMessageBox::~CMessageBox() = default;
 
 QPixmap CMessageBox::getPixmap(QMessageBox::Icon icon)
 {
-    const char* key = nullptr;
-    switch (icon) {
-    case QMessageBox::Information:
-        key = "img_messagebox_information";
-        break;
-    case QMessageBox::Warning:
-        key = "img_messagebox_warning";
-        break;
-    case QMessageBox::Critical:
-        key = "img_messagebox_critical";
-        break;
-    case QMessageBox::Question:
-        key = "img_messagebox_question";
-        break;
-    default:
-        return QPixmap();
-    }
-    return *theme()->getPixmap(QLatin1String(key));
+    return messageIcon(icon);
 }
 
 CPushButton* CMessageBox::testAddButton(QString text, EMessageBoxButtonStyle style, int id)
@@ -197,12 +149,8 @@ CPushButton* CMessageBox::testAddButton(QString text, EMessageBoxButtonStyle sty
         return nullptr;
     if (id == -1)
         id = buttonIds.size();
-    auto* button = new CPushButton(QLatin1String(buttonImageKey(style)), id, 1, 3, 1, 3, this);
-    button->setObjectName(QStringLiteral("button%1").arg(id));
-    button->setText(text);
-    const char* colorKey = buttonTextColorKey(style);
-    button->setTextColorKey(colorKey, colorKey, colorKey, colorKey);
-    button->setFixedSize(buttonWidth, buttonHeight);
+    auto* button = makeMessageButton(this, style == ButtonStylePositive, id, text,
+                                     QSize(buttonWidth, messageButtonHeight));
     buttons.append(button);
     buttonIds.insert(id);
     return button;
@@ -220,37 +168,26 @@ void CMessageBox::testAddButton(QFlags<QMessageBox::StandardButton> standard,
 
 void CMessageBox::resetSizeAndLayout()
 {
-    const CUiResource* resource = theme();
-    const int m = resource->getSize(QStringLiteral("siz_message_box_margin"));
-    const int ih = resource->getSize(QStringLiteral("siz_message_box_icon_h_space"));
-    const int bh = resource->getSize(QStringLiteral("siz_message_box_button_h_space"));
-    const int vs = resource->getSize(QStringLiteral("siz_message_box_v_space"));
+    const MessageMetrics metrics = messageMetrics();
+    const int m = metrics.margin;
+    const int ih = metrics.iconSpace;
+    const int bh = metrics.buttonSpace;
+    const int vs = metrics.verticalSpace;
     const int pw = iconPixmap.width();
     const int ph = iconPixmap.height();
     const int f = frameMargin;
     const int t = titleBarHeight;
 
-    int tw = 0;
-    int th = 0;
-    if (messageText) {
-        tw = qMin(messageText->sizeHint().width(), maxTextWidth);
-        th = messageText->heightForWidth(tw);
-    }
-
-    int bw = 0;
-    int br = 0;
-    for (CPushButton* button : qAsConst(buttons)) {
-        if (!button)
-            continue;
-        bw += button->width() + bh;
-        br = qMax(br, button->height());
-    }
-    if (bw > 0)
-        bw -= bh;
+    const QSize text = cappedTextSize(messageText);
+    const int tw = text.width();
+    const int th = text.height();
+    const QSize row = buttonRowSize(buttons, bh);
+    const int bw = row.width();
+    const int br = row.height();
 
     int w = qMax(pw + ih + tw, bw) + 2 * (f + m);
-    if (w < minBoxWidth)
-        w = minBoxWidth;
+    if (w < minMessageDialogWidth)
+        w = minMessageDialogWidth;
     int h = qMax(ph, th + vs + br) + 2 * (f + m) + t;
 
     int shiftX = 0;
@@ -318,13 +255,9 @@ void CMessageBox::slot_Timeout()
 
 void CMessageBox::setDetailedText(const QString& detail)
 {
-    detailsButton =
-        new CPushButton(QStringLiteral("img_btn_negative"), detailsButtonId, 1, 3, 1, 3, this);
+    detailsButton = makeMessageButton(this, false, detailsButtonId, showDetailsText(),
+                                      QSize(detailsButtonWidth, messageButtonHeight));
     detailsButton->setObjectName(QStringLiteral("detailsButton"));
-    detailsButton->setText(showDetailsText());
-    detailsButton->setTextColorKey("clr_btn_text_negative", "clr_btn_text_negative",
-                                   "clr_btn_text_negative", "clr_btn_text_negative");
-    detailsButton->setFixedSize(detailsButtonWidth, buttonHeight);
     // Rightmost in the row, but a toggle: its id does not end the box.
     buttons.append(detailsButton);
 
@@ -358,20 +291,18 @@ void CMessageBox::paintEvent(QPaintEvent* event)
 {
     CCommonDialog::paintEvent(event);
 
-    const CUiResource* resource = theme();
-    const int m = resource->getSize(QStringLiteral("siz_message_box_margin"));
+    const int m = messageMetrics().margin;
     const int f = frameMargin;
     const int t = titleBarHeight;
 
     QPainter painter(this);
-    painter.fillRect(QRect(f + 1, f + t, width() - 2 * f - 2, height() - 2 * f - t - 1),
-                     *resource->getColor(QStringLiteral("clr_warn_background_color")));
+    fillClientArea(painter, this, f, t);
     if (customPixmap) {
-        painter.drawPixmap(f + customPictureInset + m, f + t + m - iconRaise, *customPixmap);
-        painter.drawPixmap(f + customPictureInset + m, f + t + customShiftY + m - iconRaise,
+        painter.drawPixmap(f + customPictureInset + m, f + t + m - messageIconRaise, *customPixmap);
+        painter.drawPixmap(f + customPictureInset + m, f + t + customShiftY + m - messageIconRaise,
                            iconPixmap);
     } else {
-        painter.drawPixmap(f + m, f + t + m - iconRaise, iconPixmap);
+        painter.drawPixmap(f + m, f + t + m - messageIconRaise, iconPixmap);
     }
 }
 
@@ -384,13 +315,7 @@ void CMessageBox::showEvent(QShowEvent* event)
 
     // Boxes open at the same time step down and right so none hides another completely;
     // a caller's position wins over the cascade.
-    QPoint to = pos() + QPoint(cascadeStep * s_nActive, cascadeStep * s_nActive);
-    if (position != QPoint(-1, -1))
-        to = position;
-    move(to);
-    raise();
-
-    logMove(s_nActive, to);
+    cascadeAndLog(this, s_nActive, position);
     ++s_nActive;
 }
 
