@@ -13,6 +13,7 @@ namespace Omra {
 namespace {
 
 constexpr int defaultFlags = Qt::AlignLeft | Qt::AlignVCenter;
+constexpr int maxMeasuredLine = 16384;
 
 // Width of one unwrapped line as the wrapping layout measures it (synthetic bold, for one,
 // makes it wider than the font metrics' advance), rounded up: a text given this width is
@@ -145,9 +146,13 @@ const CSimpleTextWidget::Layout& CSimpleTextWidget::layoutFor(int width) const
         if (!wrap || paragraph.isEmpty()) {
             lines.append({paragraph, metrics.horizontalAdvance(paragraph), false});
         } else {
-            QTextLayout layout(paragraph, font);
+            // With few lines left, only the text that could fill them is laid out.
+            const qint64 fillable = qint64(maxLines - lines.size()) * (4 * key + 64);
+            const QString laidOut =
+                fillable < paragraph.size() ? paragraph.left(int(fillable)) : paragraph;
+            QTextLayout layout(laidOut, font);
             QTextOption option;
-            option.setWrapMode(detail::wrapModeFor(paragraph));
+            option.setWrapMode(detail::wrapModeFor(laidOut));
             layout.setTextOption(option);
             layout.beginLayout();
             for (;;) {
@@ -157,9 +162,12 @@ const CSimpleTextWidget::Layout& CSimpleTextWidget::layoutFor(int width) const
                 line.setLineWidth(key);
                 if (lines.size() == maxLines - 1) {
                     // The last line allowed: whatever is left of the paragraph goes on it,
-                    // elided when it does not fit.
-                    const QString rest = paragraph.mid(line.textStart());
-                    const bool cut = metrics.horizontalAdvance(rest) > key;
+                    // elided when it does not fit. Only as much of the rest as could ever fit is
+                    // measured: a megabyte shown on one elided line must not be shaped whole.
+                    const int measurable = 4 * key + 64;
+                    const bool longRest = paragraph.size() - line.textStart() > measurable;
+                    const QString rest = paragraph.mid(line.textStart(), measurable);
+                    const bool cut = longRest || metrics.horizontalAdvance(rest) > key;
                     const QString shown =
                         cut ? metrics.elidedText(rest, Qt::ElideRight, key) : rest;
                     lines.append({shown, metrics.horizontalAdvance(shown), cut});
@@ -201,7 +209,9 @@ QSize CSimpleTextWidget::sizeHint() const
         const bool last = end < 0;
         if (last)
             end = text.size();
-        const QString line = text.mid(start, end - start);
+        // A line longer than this is wider than any window; measuring the rest of it would
+        // only cost time.
+        const QString line = text.mid(start, qMin(end - start, maxMeasuredLine));
         const int advance = int(std::ceil(metrics.horizontalAdvance(line)));
         width = qMax(width, qMax(advance, naturalWidth(line, font)));
         if (last) {
