@@ -14,7 +14,8 @@ class QTimer;
 
 namespace Omra {
 
-enum ECountDownButtonStyle {
+// Any value other than 0 is taken as negative, so the type holds every int.
+enum ECountDownButtonStyle : int {
     CountDownButtonPositive = 0,
     CountDownButtonNegative = 1,
 };

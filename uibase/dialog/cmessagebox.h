@@ -16,7 +16,8 @@ class QTimer;
 namespace Omra {
 
 // Look of a message box button: positive (accent face, light text) or negative.
-enum EMessageBoxButtonStyle {
+// Any value other than 0 is taken as negative, so the type holds every int.
+enum EMessageBoxButtonStyle : int {
     ButtonStylePositive = 0,
     ButtonStyleNegative = 1,
 };
