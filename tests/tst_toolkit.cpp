@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <QtTest>
 
+#include <cmath>
+
 using namespace Omra;
 
 namespace {
@@ -102,11 +104,14 @@ void TestToolkit::textWidgetSizes()
     label.setText(text, maxLines);
     const QFontMetrics metrics(themeFont(label.getFontKey()));
 
-    // The size hint is the unwrapped width of the longest paragraph.
+    // The size hint is the unwrapped width of the longest paragraph, rounded up, so that
+    // the text given that width keeps one line per paragraph.
+    const QFontMetricsF exact(themeFont(label.getFontKey()));
     int widest = 0;
     for (const QString& paragraph : text.split(QLatin1Char('\n')).mid(0, maxLines))
-        widest = qMax(widest, metrics.horizontalAdvance(paragraph));
+        widest = qMax(widest, int(std::ceil(exact.horizontalAdvance(paragraph))));
     QCOMPARE(label.sizeHint().width(), widest);
+    QCOMPARE(label.lineCountForWidth(widest), qMin(maxLines, text.count(QLatin1Char('\n')) + 1));
 
     // A negative width asks for a width that splits the text into that many lines.
     const int width = wrapWidth > 0 ? wrapWidth : widest / -wrapWidth + metrics.maxWidth();

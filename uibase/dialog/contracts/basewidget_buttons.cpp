@@ -103,6 +103,9 @@ void CPushButton::paintEvent(QPaintEvent*)
     const int state = currentState();
     image.drawImage(&painter, state, rect());
 
+    // Picture-only buttons (close buttons) carry no default or focus mark.
+    if (text().isEmpty())
+        return;
     if (isDefault() && isEnabled()) {
         // The default button is marked by a thin inner outline in its text colour.
         QColor outline = *detail::theme()->getColor(textColorKeys[state]);
@@ -116,12 +119,14 @@ void CPushButton::paintEvent(QPaintEvent*)
         painter.setPen(QPen(outline, 1, Qt::DotLine));
         painter.drawRect(rect().adjusted(2, 2, -3, -3));
     }
-    if (text().isEmpty())
-        return;
     const QFont font = *detail::theme()->getFont(fontKey);
     painter.setFont(font);
     painter.setPen(*detail::theme()->getColor(textColorKeys[state]));
-    const QString shown = QFontMetrics(font).elidedText(text(), Qt::ElideRight, width() - 4);
+    // The padding is given up before the text is: a short caption on a small fixed-size
+    // button stays whole as long as it fits the button at all.
+    const QFontMetrics metrics(font);
+    const int room = metrics.horizontalAdvance(text()) <= width() ? width() : width() - 4;
+    const QString shown = metrics.elidedText(text(), Qt::ElideRight, room);
     painter.drawText(rect(), Qt::AlignCenter | Qt::TextSingleLine, shown);
 }
 

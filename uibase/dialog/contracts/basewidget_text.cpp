@@ -14,6 +14,26 @@ namespace {
 
 constexpr int defaultFlags = Qt::AlignLeft | Qt::AlignVCenter;
 
+// Width of one unwrapped line as the wrapping layout measures it (synthetic bold, for one,
+// makes it wider than the font metrics' advance), rounded up: a text given this width is
+// laid out on one line.
+int naturalWidth(const QString& line, const QFont& font)
+{
+    QTextLayout layout(line, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    QTextLine textLine = layout.createLine();
+    qreal width = 0;
+    if (textLine.isValid()) {
+        textLine.setLineWidth(1.0e6); // lays the line out; nothing wraps without wrap mode
+        width = textLine.naturalTextWidth();
+    }
+    layout.endLayout();
+    return int(std::ceil(width));
+}
+
 } // namespace
 
 CSimpleTextWidget::CSimpleTextWidget(const QString& initialText, QWidget* parent)
@@ -168,7 +188,11 @@ QSize CSimpleTextWidget::sizeHint() const
     if (cachedHint.isValid())
         return cachedHint;
     // Unwrapped: one line per paragraph, within the line limit.
-    const QFontMetrics metrics(currentFont());
+    // Fractional advances, rounded up: a wrapping label given its hint width must not
+    // wrap, and the integer advance can round a long line's width down. The layout's own
+    // width counts as well: synthetic bold makes it wider than the font's advances.
+    const QFont font = currentFont();
+    const QFontMetricsF metrics(font);
     int width = 0;
     int lines = 0;
     for (int start = 0; lines < maxLines; ++lines) {
@@ -176,7 +200,9 @@ QSize CSimpleTextWidget::sizeHint() const
         const bool last = end < 0;
         if (last)
             end = text.size();
-        width = qMax(width, metrics.horizontalAdvance(text.mid(start, end - start)));
+        const QString line = text.mid(start, end - start);
+        const int advance = int(std::ceil(metrics.horizontalAdvance(line)));
+        width = qMax(width, qMax(advance, naturalWidth(line, font)));
         if (last) {
             ++lines;
             break;

@@ -1,0 +1,699 @@
+#include "testsupport.h"
+
+#include "uibase/dialog/ccountdowndialog.h"
+#include "uibase/dialog/cmessagebox.h"
+#include "uibase/dialog/contracts/utils.h"
+
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QTimer>
+#include <QtTest>
+
+#include <log4cxx/appenderskeleton.h>
+#include <log4cxx/helpers/transcoder.h>
+#include <log4cxx/logmanager.h>
+#include <log4cxx/spi/loggerrepository.h>
+#include <log4cxx/spi/loggingevent.h>
+
+#include <memory>
+
+using namespace Omra;
+
+namespace {
+
+constexpr int F = 12;
+constexpr int T = 30;
+constexpr int M = 10;
+constexpr int IH = 10;
+constexpr int BH = 10;
+constexpr int VS = 10;
+constexpr int ICON = 32;
+
+const QColor informationColor(0, 0, 255);
+const QColor warningColor(255, 128, 0);
+const QColor backgroundColor(250, 250, 210);
+
+class TestDialog : public CCountDownDialog
+{
+public:
+    TestDialog(CCDButtonStyle* style, QMessageBox::Icon icon, const QString& text, int countdown,
+               const QString& trailing, CCountDownType type, bool showLink, const QString& first,
+               const QString& second = QString(), const QString& third = QString())
+        : CCountDownDialog(style, icon, QStringLiteral("倒计时"), text, countdown, trailing, type,
+                           showLink, first, second, third)
+    {
+    }
+
+    using CCountDownDialog::getPixmap;
+    using CCountDownDialog::handleEvent;
+    using CCountDownDialog::s_nActive;
+    using CCountDownDialog::setMessageCountDown;
+    using CCountDownDialog::testAddButton;
+
+    static QSet<int> ids(const CCountDownDialog* d) { return d->*(&TestDialog::buttonIds); }
+    static QList<CPushButton*> row(const CCountDownDialog* d) { return d->*(&TestDialog::buttons); }
+    static QTimer* timer(const CCountDownDialog* d) { return d->*(&TestDialog::countdownTimer); }
+    static int seconds(const CCountDownDialog* d) { return d->*(&TestDialog::secondsLeft); }
+};
+
+// Reads the message box's own counter, which must not move with countdown dialogs.
+class MessageBoxCounter : public CMessageBox
+{
+public:
+    using CMessageBox::s_nActive;
+};
+
+CSimpleTextWidget* textNamed(QWidget* dialog, const char* name)
+{
+    return dialog->findChild<CSimpleTextWidget*>(QLatin1String(name));
+}
+
+QSize capped(const CSimpleTextWidget* text)
+{
+    if (!text)
+        return QSize(0, 0);
+    const int width = qMin(text->sizeHint().width(), 700);
+    return QSize(width, text->heightForWidth(width));
+}
+
+class CollectingAppender : public log4cxx::AppenderSkeleton
+{
+public:
+    QStringList lines;
+
+    void close() override {}
+    bool requiresLayout() const override { return false; }
+
+protected:
+    void append(const log4cxx::spi::LoggingEventPtr& event, log4cxx::helpers::Pool&) override
+    {
+        LOG4CXX_ENCODE_CHAR(text, event->getRenderedMessage());
+        lines << QString::fromStdString(text);
+    }
+};
+
+} // namespace
+
+class TestCountDownDialog : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    // Construction
+    void construction_data();
+    void construction();
+    void buttons_data();
+    void buttons();
+    void addButtonWithoutId();
+
+    // Layout and painting
+    void layout_data();
+    void layout();
+    void workedLayout();
+    void painting();
+    void numberOnOneLine_data();
+    void numberOnOneLine();
+
+    // Countdown
+    void ticks_data();
+    void ticks();
+    void secondStartKeepsTimer();
+    void countdownRealTime();
+
+    // Results
+    void results_data();
+    void results();
+    void linkEventTypes_data();
+    void linkEventTypes();
+
+    // Show and hide
+    void cascade();
+    void consoleLog_data();
+    void consoleLog();
+
+private:
+    std::unique_ptr<testsupport::TestTheme> theme;
+    QSet<QWidget*> before;
+};
+
+void TestCountDownDialog::initTestCase()
+{
+    log4cxx::LogManager::getLoggerRepository()->setConfigured(true);
+}
+
+void TestCountDownDialog::init()
+{
+    theme.reset(new testsupport::TestTheme);
+    (*theme)
+        .size(QStringLiteral("siz_message_box_margin"), M)
+        .size(QStringLiteral("siz_message_box_icon_h_space"), IH)
+        .size(QStringLiteral("siz_message_box_button_h_space"), BH)
+        .size(QStringLiteral("siz_message_box_v_space"), VS)
+        .font(QStringLiteral("fnt_default_normal_fix"), 12)
+        .font(QStringLiteral("fnt_default_digit_large_heavy"), 26, true)
+        .font(QStringLiteral("fnt_default_digit_fix_underline"), 12)
+        .color(QStringLiteral("clr_warn_background_color"), backgroundColor)
+        .image(QStringLiteral("img_messagebox_information"), QSize(ICON, ICON), informationColor)
+        .image(QStringLiteral("img_messagebox_warning"), QSize(ICON, ICON), warningColor)
+        .image(QStringLiteral("img_btn_positive"), QSize(72, 29), QColor(32, 96, 192), 4)
+        .image(QStringLiteral("img_btn_negative"), QSize(72, 29), QColor(200, 200, 200), 4);
+    QVERIFY(theme->apply());
+    QCOMPARE(TestDialog::s_nActive, 0);
+    before = testsupport::topLevelSnapshot();
+}
+
+void TestCountDownDialog::cleanup()
+{
+    const QList<QWidget*> leaked = testsupport::leakedTopLevels(before);
+    qDeleteAll(leaked);
+    QVERIFY2(leaked.isEmpty(), "a window outlived the test");
+    QCOMPARE(TestDialog::s_nActive, 0);
+    theme.reset();
+}
+
+// ---------------------------------------------------------------- construction
+
+void TestCountDownDialog::construction_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<bool>("showLink");
+    QTest::addColumn<bool>("hasLink");
+
+    QTest::newRow("restart link shown") << 0 << true << true;
+    QTest::newRow("restart link hidden") << 0 << false << true;
+    QTest::newRow("plain") << 1 << true << false;
+    QTest::newRow("unknown type is plain") << 7 << true << false;
+}
+
+void TestCountDownDialog::construction()
+{
+    QFETCH(int, type);
+    QFETCH(bool, showLink);
+    QFETCH(bool, hasLink);
+
+    TestDialog dialog(nullptr, QMessageBox::Information, QStringLiteral("系统将在"), 12,
+                      QStringLiteral("秒后重启"), static_cast<CCountDownType>(type), showLink,
+                      QStringLiteral("立即重启"), QStringLiteral("稍后"));
+    CSimpleTextWidget* number = textNamed(&dialog, "countdownText");
+    CSimpleTextWidget* before = textNamed(&dialog, "messageText");
+    CSimpleTextWidget* after = textNamed(&dialog, "trailingText");
+    QVERIFY(number && before && after);
+    QCOMPARE(number->getText(), QStringLiteral("12"));
+    QCOMPARE(number->getFontKey(), QStringLiteral("fnt_default_digit_large_heavy"));
+    QCOMPARE(before->getText(), QStringLiteral("系统将在"));
+    QCOMPARE(before->getFontKey(), QStringLiteral("fnt_default_normal_fix"));
+    QCOMPARE(after->getText(), QStringLiteral("秒后重启"));
+    QCOMPARE(after->getFontKey(), QStringLiteral("fnt_default_normal_fix"));
+    for (CSimpleTextWidget* text : {number, before, after}) {
+        QCOMPARE(text->getFlag(), 0x1001);
+        QCOMPARE(text->getMaxLines(), 10);
+    }
+
+    CSimpleTextWidget* link = textNamed(&dialog, "linkText");
+    QCOMPARE(link != nullptr, hasLink);
+    QCOMPARE(TestDialog::ids(&dialog).contains(4), hasLink);
+    if (link) {
+        QCOMPARE(link->getText(), QStringLiteral("点击设置重启时间"));
+        QCOMPARE(link->getID(), 4);
+        QCOMPARE(link->getFontKey(), QStringLiteral("fnt_default_digit_fix_underline"));
+        QCOMPARE(link->getColorKey(), QStringLiteral("clr_global_blue"));
+        QCOMPARE(link->isHidden(), !showLink);
+    }
+
+    auto* close = dialog.findChild<CPushButton*>(QStringLiteral("closeButton"));
+    QVERIFY(close);
+    QVERIFY(close->isHidden());
+    QVERIFY(dialog.isModal());
+    QVERIFY(dialog.testAttribute(Qt::WA_DeleteOnClose));
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("倒计时"));
+    QVERIFY(TestDialog::timer(&dialog));
+    QCOMPARE(TestDialog::timer(&dialog)->interval(), 1000);
+    QVERIFY(TestDialog::timer(&dialog)->isActive());
+    QCOMPARE(TestDialog::seconds(&dialog), 12);
+}
+
+void TestCountDownDialog::buttons_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QStringList>("buttonTexts");
+    QTest::addColumn<bool>("withStyle");
+    QTest::addColumn<QList<int>>("expectedIds");
+    QTest::addColumn<QStringList>("expectedImages");
+    QTest::addColumn<int>("expectedWidth");
+
+    const QString pos = QStringLiteral("img_btn_positive");
+    const QString neg = QStringLiteral("img_btn_negative");
+    QTest::newRow("plain, no style") << 1 << QStringList{"一", "二", "三"} << false
+                                     << QList<int>{1, 2, 3} << QStringList{pos, neg, pos} << 72;
+    QTest::newRow("link type, wide buttons") << 0 << QStringList{"一", "二", ""} << false
+                                             << QList<int>{1, 2} << QStringList{pos, neg} << 96;
+    QTest::newRow("caller's styles") << 1 << QStringList{"一", "", "三"} << true << QList<int>{1, 3}
+                                     << QStringList{neg, neg} << 72;
+}
+
+void TestCountDownDialog::buttons()
+{
+    QFETCH(int, type);
+    QFETCH(QStringList, buttonTexts);
+    QFETCH(bool, withStyle);
+    QFETCH(QList<int>, expectedIds);
+    QFETCH(QStringList, expectedImages);
+    QFETCH(int, expectedWidth);
+
+    CCDButtonStyle style;
+    style.firstStyle = CountDownButtonNegative;
+    style.secondStyle = CountDownButtonPositive;
+    style.thirdStyle = static_cast<ECountDownButtonStyle>(3); // any non-zero is negative
+    TestDialog dialog(withStyle ? &style : nullptr, QMessageBox::Information,
+                      QStringLiteral("还剩"), 10, QStringLiteral("秒"),
+                      static_cast<CCountDownType>(type), true, buttonTexts.at(0), buttonTexts.at(1),
+                      buttonTexts.at(2));
+    const QList<CPushButton*> row = TestDialog::row(&dialog);
+    QCOMPARE(row.size(), expectedIds.size());
+    QSet<int> ids(expectedIds.begin(), expectedIds.end());
+    if (type == 0)
+        ids.insert(4);
+    QCOMPARE(TestDialog::ids(&dialog), ids);
+    for (int i = 0; i < row.size(); ++i) {
+        QCOMPARE(row.at(i)->getID(), expectedIds.at(i));
+        QCOMPARE(row.at(i)->text(), buttonTexts.at(expectedIds.at(i) - 1));
+        QCOMPARE(row.at(i)->getImageKey(), expectedImages.at(i));
+        const QString color = expectedImages.at(i) == QLatin1String("img_btn_positive")
+                                  ? QStringLiteral("clr_btn_text_positive")
+                                  : QStringLiteral("clr_btn_text_negative");
+        for (int state = 0; state < 4; ++state)
+            QCOMPARE(row.at(i)->getTextColorKey(state), color);
+        QCOMPARE(row.at(i)->size(), QSize(expectedWidth, 29));
+        QVERIFY(!row.at(i)->isDefault());
+    }
+}
+
+void TestCountDownDialog::addButtonWithoutId()
+{
+    TestDialog dialog(nullptr, QMessageBox::Information, QStringLiteral("还剩"), 10,
+                      QStringLiteral("秒"), CountDownWithRestartLink, true, QStringLiteral("一"));
+    QCOMPARE(dialog.testAddButton(QString(), CountDownButtonPositive, 7), nullptr);
+    // Ids 4 (the line) and 1 are taken: the next free count is 2.
+    CPushButton* added = dialog.testAddButton(QStringLiteral("新"), CountDownButtonNegative, -1);
+    QVERIFY(added);
+    QCOMPARE(added->getID(), 2);
+    QCOMPARE(added->size(), QSize(96, 29));
+}
+
+// ---------------------------------------------------------------- layout and painting
+
+void TestCountDownDialog::layout_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<bool>("showLink");
+    QTest::addColumn<QStringList>("buttonTexts");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("icon");
+
+    QTest::newRow("plain, two buttons")
+        << 1 << false << QStringList{"一", "二", ""} << QStringLiteral("系统将在")
+        << int(QMessageBox::Information);
+    QTest::newRow("link shown") << 0 << true << QStringList{"立即重启", "稍后", ""}
+                                << QStringLiteral("系统将在") << int(QMessageBox::Information);
+    QTest::newRow("link hidden still counts")
+        << 0 << false << QStringList{"立即重启", "稍后", ""} << QStringLiteral("系统将在")
+        << int(QMessageBox::Information);
+    QTest::newRow("three buttons mirror")
+        << 1 << false << QStringList{"一", "二", "三"} << QStringLiteral("系统将在")
+        << int(QMessageBox::Warning);
+    QTest::newRow("one button") << 1 << false << QStringList{"好", "", ""}
+                                << QStringLiteral("系统将在") << int(QMessageBox::Information);
+    QTest::newRow("wide text, no icon")
+        << 1 << false << QStringList{"一", "二", ""}
+        << QStringLiteral("The terminal has received an update and will restart itself in")
+        << int(QMessageBox::NoIcon);
+}
+
+void TestCountDownDialog::layout()
+{
+    QFETCH(int, type);
+    QFETCH(bool, showLink);
+    QFETCH(QStringList, buttonTexts);
+    QFETCH(QString, text);
+    QFETCH(int, icon);
+
+    TestDialog dialog(nullptr, static_cast<QMessageBox::Icon>(icon), text, 30,
+                      QStringLiteral("秒后重启"), static_cast<CCountDownType>(type), showLink,
+                      buttonTexts.at(0), buttonTexts.at(1), buttonTexts.at(2));
+    const QSize pic = dialog.getPixmap(static_cast<QMessageBox::Icon>(icon)).size();
+    const QSize n = capped(textNamed(&dialog, "countdownText"));
+    const QSize g = capped(textNamed(&dialog, "messageText"));
+    const QSize r = capped(textNamed(&dialog, "trailingText"));
+    const QSize l = capped(textNamed(&dialog, "linkText"));
+    const QList<CPushButton*> row = TestDialog::row(&dialog);
+    const int bwidth = type == 0 ? 96 : 72;
+    const int bw = row.isEmpty() ? 0 : row.size() * (bwidth + BH) - BH;
+
+    const int w = qMax(350, qMax(g.width() + n.width() + r.width() + pic.width() + IH, bw) +
+                                2 * (F + M) + pic.width() + IH);
+    const int h = qMax(pic.height(), n.height() + l.height() + 29 + VS) + 2 * (F + M) + T;
+    QCOMPARE(dialog.size(), QSize(w, h));
+
+    const int x0 = F + pic.width() + IH + M;
+    const int y0 = F + T + M;
+    QCOMPARE(textNamed(&dialog, "messageText")->geometry(), QRect(QPoint(x0, y0), g));
+    QCOMPARE(textNamed(&dialog, "countdownText")->geometry(),
+             QRect(QPoint(x0 + g.width(), y0 - 5), n));
+    QCOMPARE(textNamed(&dialog, "trailingText")->geometry(),
+             QRect(QPoint(x0 + g.width() + n.width(), y0), r));
+    int y = y0 + VS / 2 + n.height();
+    if (type == 0) {
+        QCOMPARE(textNamed(&dialog, "linkText")->geometry(), QRect(QPoint(x0, y), l));
+        y += l.height() + VS;
+    }
+    int x = x0 + BH;
+    for (int i = 0; i < row.size(); ++i) {
+        QCOMPARE(row.at(i)->pos(), QPoint(x, y));
+        x = w - x - bwidth; // the next one mirrors this one
+    }
+    if (row.size() >= 2) {
+        // Symmetric about the vertical centre line.
+        QCOMPARE(row.at(0)->x() - 0, w - row.at(1)->geometry().right() - 1);
+    }
+}
+
+void TestCountDownDialog::workedLayout()
+{
+    TestDialog dialog(nullptr, QMessageBox::Information, QStringLiteral("还有"), 12,
+                      QStringLiteral("秒"), CountDownPlain, false, QStringLiteral("一"),
+                      QStringLiteral("二"));
+    const QSize n = capped(textNamed(&dialog, "countdownText"));
+    const QSize g = capped(textNamed(&dialog, "messageText"));
+    const QSize r = capped(textNamed(&dialog, "trailingText"));
+    QVERIFY(g.width() + n.width() + r.width() + ICON + IH + 44 + ICON + IH <= 350);
+    QCOMPARE(dialog.width(), 350);
+    QCOMPARE(dialog.height(), qMax(ICON, n.height() + 29 + VS) + 44 + T);
+    QCOMPARE(textNamed(&dialog, "messageText")->pos(), QPoint(64, 52));
+    QCOMPARE(textNamed(&dialog, "countdownText")->pos(), QPoint(64 + g.width(), 47));
+    QCOMPARE(textNamed(&dialog, "trailingText")->pos(), QPoint(64 + g.width() + n.width(), 52));
+    const QList<CPushButton*> row = TestDialog::row(&dialog);
+    QCOMPARE(row.at(0)->pos(), QPoint(74, 52 + 5 + n.height()));
+    QCOMPARE(row.at(1)->pos(), QPoint(350 - 74 - 72, 52 + 5 + n.height()));
+}
+
+void TestCountDownDialog::painting()
+{
+    TestDialog dialog(nullptr, QMessageBox::Warning, QStringLiteral("还有"), 12,
+                      QStringLiteral("秒"), CountDownPlain, false, QStringLiteral("一"));
+    const QImage image = dialog.grab().toImage();
+    const QPoint iconAt(F + M, F + T + M - 5);
+    QCOMPARE(image.pixelColor(iconAt), warningColor);
+    QCOMPARE(image.pixelColor(iconAt + QPoint(ICON - 1, ICON - 1)), warningColor);
+    QCOMPARE(image.pixelColor(iconAt - QPoint(1, 1)), backgroundColor);
+    QCOMPARE(image.pixelColor(F + 1, dialog.height() - F - 2), backgroundColor);
+    QCOMPARE(image.pixelColor(dialog.width() - F - 2, F + T), backgroundColor);
+}
+
+void TestCountDownDialog::numberOnOneLine_data()
+{
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("ticks");
+    QTest::newRow("30") << 30 << 0;
+    QTest::newRow("12") << 12 << 0;
+    QTest::newRow("09 after three ticks") << 12 << 3;
+    QTest::newRow("0-1") << 0 << 1;
+}
+
+void TestCountDownDialog::numberOnOneLine()
+{
+    QFETCH(int, start);
+    QFETCH(int, ticks);
+
+    // The shipped theme's heavy digits are synthetically emboldened, which once made the
+    // number wrap inside the width it was measured at.
+    utils::CSingletonT<CUiResource>::instance()->resetToDefault();
+    TestDialog dialog(nullptr, QMessageBox::Information, QStringLiteral("系统将在"), start,
+                      QStringLiteral("秒后重启"), CountDownWithRestartLink, true,
+                      QStringLiteral("立即重启"));
+    for (int i = 0; i < ticks; ++i)
+        dialog.slot_MessageTimeout();
+    for (const char* name : {"countdownText", "messageText", "trailingText", "linkText"}) {
+        CSimpleTextWidget* text = textNamed(&dialog, name);
+        QVERIFY(text);
+        QCOMPARE(text->lineCountForWidth(text->width()), 1);
+        QCOMPARE(text->height(), text->sizeHint().height());
+    }
+}
+
+// ---------------------------------------------------------------- countdown
+
+void TestCountDownDialog::ticks_data()
+{
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("ticks");
+    QTest::addColumn<QStringList>("expectedTexts"); // at start and after each tick while open
+    QTest::addColumn<int>("closedAfter");           // tick that closed it, 0 when it stays
+    QTest::addColumn<int>("expectedResult");
+
+    QTest::newRow("12 to 01, then closed")
+        << 12 << 13
+        << QStringList{"12", "11", "10", "09", "08", "07", "06", "05", "04", "03", "02", "01"} << 12
+        << 0;
+    QTest::newRow("5 has no leading zero at first")
+        << 5 << 6 << QStringList{"5", "04", "03", "02", "01"} << 5 << 0;
+    QTest::newRow("1 closes at the first tick") << 1 << 3 << QStringList{"1"} << 1 << 0;
+    QTest::newRow("0 shows 0-1 and stays")
+        << 0 << 4 << QStringList{"0", "0-1", "0-1", "0-1", "0-1"} << 0 << 1;
+    QTest::newRow("-1 never counts") << -1 << 3 << QStringList{"-1", "-1", "-1", "-1"} << 0 << 1;
+}
+
+void TestCountDownDialog::ticks()
+{
+    QFETCH(int, start);
+    QFETCH(int, ticks);
+    QFETCH(QStringList, expectedTexts);
+    QFETCH(int, closedAfter);
+    QFETCH(int, expectedResult);
+
+    QStringList seen;
+    int closedAt = 0;
+    bool hadParent = true;
+    testsupport::whenModal([&](QWidget* modal) {
+        auto* dialog = qobject_cast<CCountDownDialog*>(modal);
+        if (!dialog) {
+            modal->close();
+            return;
+        }
+        hadParent = dialog->parentWidget() != nullptr;
+        TestDialog::timer(dialog)->stop(); // ticks come from the test alone
+        CSimpleTextWidget* number = textNamed(dialog, "countdownText");
+        seen << number->getText();
+        for (int i = 1; i <= ticks && dialog->isVisible(); ++i) {
+            dialog->slot_MessageTimeout();
+            if (dialog->isVisible())
+                seen << number->getText();
+            else
+                closedAt = i;
+        }
+        if (dialog->isVisible())
+            QTest::mouseClick(dialog->findChild<CPushButton*>(QStringLiteral("button1")),
+                              Qt::LeftButton);
+    });
+    QWidget host;
+    const int result = CCountDownDialog::getChooseResult(
+        nullptr, &host, QStringLiteral("重启"), QStringLiteral("系统将在"), start,
+        QStringLiteral("秒后重启"), CountDownPlain, false, QStringLiteral("立即"),
+        QStringLiteral("稍后"), QString(), true);
+
+    QCOMPARE(seen, expectedTexts);
+    QCOMPARE(closedAt, closedAfter);
+    QCOMPARE(result, expectedResult);
+    QVERIFY2(!hadParent, "the dialog is always a top-level window");
+}
+
+void TestCountDownDialog::secondStartKeepsTimer()
+{
+    TestDialog dialog(nullptr, QMessageBox::Information, QStringLiteral("还有"), 12,
+                      QStringLiteral("秒"), CountDownPlain, false, QStringLiteral("一"));
+    QTimer* timer = TestDialog::timer(&dialog);
+    dialog.setMessageCountDown(-1);
+    QCOMPARE(TestDialog::timer(&dialog), timer);
+    QCOMPARE(TestDialog::seconds(&dialog), -1);
+    dialog.slot_MessageTimeout();
+    QCOMPARE(TestDialog::seconds(&dialog), -1);
+    QCOMPARE(textNamed(&dialog, "countdownText")->getText(), QStringLiteral("12"));
+    dialog.setMessageCountDown(3);
+    dialog.slot_MessageTimeout();
+    QCOMPARE(textNamed(&dialog, "countdownText")->getText(), QStringLiteral("02"));
+}
+
+void TestCountDownDialog::countdownRealTime()
+{
+    QStringList afterTicks;
+    testsupport::whenModal([&](QWidget* modal) {
+        auto* dialog = qobject_cast<CCountDownDialog*>(modal);
+        if (!dialog)
+            return;
+        // Connected after the dialog's own slot, so it reads the number the tick left.
+        CSimpleTextWidget* number = textNamed(dialog, "countdownText");
+        QObject::connect(TestDialog::timer(dialog), &QTimer::timeout, number,
+                         [&afterTicks, number] { afterTicks << number->getText(); });
+    });
+    QElapsedTimer clock;
+    clock.start();
+    const int result = CCountDownDialog::getChooseResult(
+        nullptr, nullptr, QStringLiteral("重启"), QStringLiteral("系统将在"), 2,
+        QStringLiteral("秒后重启"), CountDownWithRestartLink, true, QStringLiteral("立即"));
+    QCOMPARE(result, 0);
+    QVERIFY2(clock.elapsed() >= 1900, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY(!afterTicks.isEmpty());
+    QCOMPARE(afterTicks.first(), QStringLiteral("01"));
+}
+
+// ---------------------------------------------------------------- results
+
+void TestCountDownDialog::results_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<int>("expected");
+
+    QTest::newRow("first button") << 1 << "button1" << 1;
+    QTest::newRow("second button") << 1 << "button2" << 2;
+    QTest::newRow("third button") << 0 << "button3" << 3;
+    QTest::newRow("restart line") << 0 << "linkText" << 4;
+    QTest::newRow("escape") << 0 << "escape" << 0;
+}
+
+void TestCountDownDialog::results()
+{
+    QFETCH(int, type);
+    QFETCH(QString, how);
+    QFETCH(int, expected);
+
+    testsupport::whenModal([how](QWidget* modal) {
+        if (how == QLatin1String("escape")) {
+            QTest::keyClick(modal, Qt::Key_Escape);
+            return;
+        }
+        QWidget* target = modal->findChild<QWidget*>(how);
+        if (!target) {
+            modal->close();
+            return;
+        }
+        QTest::mouseClick(target, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    });
+    const int result = CCountDownDialog::getChooseResult(
+        nullptr, nullptr, QStringLiteral("重启"), QStringLiteral("系统将在"), 30,
+        QStringLiteral("秒后重启"), static_cast<CCountDownType>(type), true, QStringLiteral("立即"),
+        QStringLiteral("稍后"), QStringLiteral("取消"));
+    QCOMPARE(result, expected);
+}
+
+void TestCountDownDialog::linkEventTypes_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<int>("eventType");
+    QTest::addColumn<int>("id");
+    QTest::addColumn<bool>("consumed");
+
+    QTest::newRow("line click") << 0 << 5 << 4 << true;
+    QTest::newRow("line activation") << 0 << 10 << 4 << true;
+    QTest::newRow("button activation") << 0 << 10 << 1 << true;
+    QTest::newRow("plain type has no 4") << 1 << 5 << 4 << false;
+    QTest::newRow("other event type") << 0 << 69 << 4 << false;
+}
+
+void TestCountDownDialog::linkEventTypes()
+{
+    QFETCH(int, type);
+    QFETCH(int, eventType);
+    QFETCH(int, id);
+    QFETCH(bool, consumed);
+
+    auto* dialog = new TestDialog(nullptr, QMessageBox::Information, QStringLiteral("还有"), 12,
+                                  QStringLiteral("秒"), static_cast<CCountDownType>(type), true,
+                                  QStringLiteral("一"));
+    QPointer<TestDialog> guard(dialog);
+    dialog->show();
+    QCOMPARE(dialog->handleEvent(eventType, id, 0, QString(), nullptr), consumed);
+    if (consumed) {
+        QCOMPARE(dialog->result(), id);
+        QVERIFY(!dialog->isVisible());
+    } else {
+        QVERIFY(dialog->isVisible());
+        dialog->close();
+    }
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    delete guard.data();
+}
+
+// ---------------------------------------------------------------- show and hide
+
+void TestCountDownDialog::cascade()
+{
+    const int boxesBefore = MessageBoxCounter::s_nActive;
+    QList<QPointer<TestDialog>> dialogs;
+    for (int i = 0; i < 3; ++i) {
+        auto* dialog =
+            new TestDialog(nullptr, QMessageBox::Information, QStringLiteral("还有"), 12,
+                           QStringLiteral("秒"), CountDownPlain, false, QStringLiteral("一"));
+        dialogs << dialog;
+        dialog->show();
+        QCOMPARE(TestDialog::s_nActive, i + 1);
+    }
+    QCOMPARE(MessageBoxCounter::s_nActive, boxesBefore);
+    const QPoint first = dialogs.at(0)->pos();
+    QCOMPARE(dialogs.at(1)->pos(), first + QPoint(4, 4));
+    QCOMPARE(dialogs.at(2)->pos(), first + QPoint(8, 8));
+    dialogs.at(1)->close();
+    QCOMPARE(TestDialog::s_nActive, 2);
+    for (const QPointer<TestDialog>& dialog : dialogs) {
+        if (dialog && dialog->isVisible())
+            dialog->close();
+    }
+    QCOMPARE(TestDialog::s_nActive, 0);
+}
+
+void TestCountDownDialog::consoleLog_data()
+{
+    QTest::addColumn<bool>("switchOn");
+    QTest::addColumn<bool>("expectLines");
+    QTest::newRow("switch 35 on") << true << true;
+    QTest::newRow("switch 35 off") << false << false;
+}
+
+void TestCountDownDialog::consoleLog()
+{
+    QFETCH(bool, switchOn);
+    QFETCH(bool, expectLines);
+
+    utils::CLogCenter* center = utils::CSingletonT<utils::CLogCenter>::instance();
+    center->setConLogEnabled(35, switchOn);
+    auto appender = std::make_shared<CollectingAppender>();
+    log4cxx::LoggerPtr logger = log4cxx::Logger::getLogger("VelConsole");
+    logger->addAppender(appender);
+    logger->setLevel(log4cxx::Level::getDebug());
+
+    auto* first = new TestDialog(nullptr, QMessageBox::Information, QStringLiteral("还有"), 12,
+                                 QStringLiteral("秒"), CountDownPlain, false, QStringLiteral("一"));
+    auto* second =
+        new TestDialog(nullptr, QMessageBox::Information, QStringLiteral("还有"), 12,
+                       QStringLiteral("秒"), CountDownPlain, false, QStringLiteral("一"));
+    first->show();
+    second->show();
+    const QStringList expected =
+        expectLines
+            ? QStringList{QStringLiteral("move 0 to %1 %2.").arg(first->x()).arg(first->y()),
+                          QStringLiteral("move 1 to %1 %2.").arg(second->x()).arg(second->y())}
+            : QStringList{};
+    second->close();
+    first->close();
+
+    logger->removeAppender(appender);
+    logger->setLevel(log4cxx::LevelPtr());
+    center->setConLogEnabled(35, false);
+    QCOMPARE(appender->lines, expected);
+}
+
+QTEST_MAIN(TestCountDownDialog)
+#include "tst_countdowndialog.moc"

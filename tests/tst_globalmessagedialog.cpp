@@ -1,0 +1,769 @@
+#include "testsupport.h"
+
+#include "uibase/dialog/cglobalmessagedialog.h"
+
+#include <QDesktopServices>
+#include <QElapsedTimer>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QTimer>
+#include <QUrl>
+#include <QtTest>
+
+#include <memory>
+
+using namespace Omra;
+
+namespace {
+
+const QString suffix = QStringLiteral("秒后本消息自动关闭");
+
+// Reaches the protected parts of a popup built with the public constructor.
+class Probe : public CGlobalMessageDialog
+{
+public:
+    using CGlobalMessageDialog::CGlobalMessageDialog;
+    using CGlobalMessageDialog::resetLayout;
+    using CGlobalMessageDialog::setContent;
+    using CGlobalMessageDialog::setShowMessage;
+    using CGlobalMessageDialog::setTick;
+    using CGlobalMessageDialog::setTitle;
+    using CGlobalMessageDialog::slotTimeout;
+    using CGlobalMessageDialog::startTimer;
+};
+
+template <class T> T* child(QWidget* popup, const char* name)
+{
+    return popup->findChild<T*>(QLatin1String(name));
+}
+
+void step(QWidget* popup)
+{
+    QVERIFY(QMetaObject::invokeMethod(popup, "slotTimeout", Qt::DirectConnection));
+}
+
+void sendMouse(QWidget* widget, QEvent::Type type, const QPoint& pos, Qt::MouseButtons buttons)
+{
+    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent event(type, pos, widget->mapToGlobal(pos), button, buttons, Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
+}
+
+} // namespace
+
+// Catches what the renew button opens in the browser.
+class UrlCatcher : public QObject
+{
+    Q_OBJECT
+public slots:
+    void openUrl(const QUrl& url) { urls << url; }
+
+public:
+    QList<QUrl> urls;
+};
+
+class TestGlobalMessageDialog : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+    void cleanup();
+
+    void instanceIsCreatedOnceAndReused();
+    void construction();
+    void windowDoesNotStayOnTopOrActivate();
+    void gateAndCountdown_data();
+    void gateAndCountdown();
+    void countdownRunsInRealTime();
+    void contentLineLimit_data();
+    void contentLineLimit();
+    void placement_data();
+    void placement();
+    void replacementMovesBackAndUnchecks();
+    void layoutOfShownPopup_data();
+    void layoutOfShownPopup();
+    void layoutOnResize_data();
+    void layoutOnResize();
+    void checkBoxSignals_data();
+    void checkBoxSignals();
+    void mousePressReportsMessage_data();
+    void mousePressReportsMessage();
+    void detailsButton_data();
+    void detailsButton();
+    void renewOpensPurchasePage_data();
+    void renewOpensPurchasePage();
+    void handledEventTypes_data();
+    void handledEventTypes();
+    void cursors_data();
+    void cursors();
+    void survivesParentDestroyed();
+    void popupOutsideInstance();
+
+private:
+    CGlobalMessageDialog* popup() { return CGlobalMessageDialog::instance(host.get()); }
+    void show(const QString& title, int tick, bool replaceable = true, int id = -1,
+              bool details = false, bool renew = false, bool dontRemind = false,
+              bool dontRemindToday = false, const QString& content = QStringLiteral("正文"))
+    {
+        CGlobalMessageDialog::showSingleMessage(title, content, tick, id, dontRemind, host.get(),
+                                                details, dontRemindToday, replaceable, renew);
+    }
+    QString shownTitle() { return child<CSimpleTextWidget>(popup(), "titleText")->getText(); }
+
+    std::unique_ptr<testsupport::TestTheme> theme;
+    std::unique_ptr<QWidget> host;
+    UrlCatcher catcher;
+    QSet<QWidget*> before;
+};
+
+void TestGlobalMessageDialog::initTestCase()
+{
+    theme.reset(new testsupport::TestTheme);
+    theme->size(QStringLiteral("siz_global_msg_dlg_width"), 300)
+        .size(QStringLiteral("siz_global_msg_dlg_height"), 150)
+        .size(QStringLiteral("siz_global_msg_dlg_content_margin_y_space"), 3)
+        .image(QStringLiteral("img_sys_btn_exit"), QSize(18, 16), Qt::red, 4)
+        .image(QStringLiteral("img_global_msg_loudspeaker"), QSize(22, 18), Qt::blue)
+        .image(QStringLiteral("img_btn_normal_small_emphasis"), QSize(60, 24), Qt::green, 4)
+        .image(QStringLiteral("img_btn_no_normal_small"), QSize(30, 20), Qt::yellow, 4)
+        .font(QStringLiteral("fnt_global_msg_title"), 15, true)
+        .font(QStringLiteral("fnt_global_msg_content"), 12);
+    QVERIFY(theme->apply());
+    host.reset(new QWidget);
+    popup(); // built before any leak snapshot: it legitimately lives on
+}
+
+void TestGlobalMessageDialog::cleanupTestCase()
+{
+    host.reset();
+    theme.reset();
+}
+
+void TestGlobalMessageDialog::init()
+{
+    CGlobalMessageDialog::closeMessage();
+    CGlobalMessageDialog::setRightBottom(QPoint(1000, 700));
+    CGlobalMessageDialog::setPurchasePage(QString());
+    catcher.urls.clear();
+    before = testsupport::topLevelSnapshot();
+}
+
+void TestGlobalMessageDialog::cleanup()
+{
+    QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+    CGlobalMessageDialog::closeMessage();
+    // The popup is reused for the whole process; only the current one may outlive a test.
+    QList<QWidget*> leaked = testsupport::leakedTopLevels(before);
+    leaked.removeAll(popup());
+    QCOMPARE(leaked, QList<QWidget*>());
+}
+
+void TestGlobalMessageDialog::instanceIsCreatedOnceAndReused()
+{
+    CGlobalMessageDialog* first = popup();
+    QWidget other;
+    QCOMPARE(CGlobalMessageDialog::instance(&other), first);
+    QCOMPARE(first->parentWidget(), host.get());
+    show(QStringLiteral("A"), -1);
+    QCOMPARE(popup(), first);
+    CGlobalMessageDialog::closeMessage();
+    QVERIFY(first->isHidden());
+    show(QStringLiteral("B"), -1);
+    QCOMPARE(popup(), first);
+    QVERIFY(first->isVisible());
+}
+
+void TestGlobalMessageDialog::construction()
+{
+    Probe probe(nullptr, 7);
+    QCOMPARE(probe.size(), QSize(300, 150));
+    QCOMPARE(probe.getFrameMargin(), 12);
+    QCOMPARE(probe.getTitleBarHeight(), 30);
+    QCOMPARE(probe.getBackgroundKey(), QStringLiteral("img_custom_dialog_bg"));
+    QCOMPARE(child<CSimpleTextWidget>(&probe, "countdownText")->getText(),
+             QStringLiteral("7") + suffix);
+    QCOMPARE(child<CSimpleTextWidget>(&probe, "titleText")->getText(), QStringLiteral(" "));
+    QCOMPARE(child<CSimpleTextWidget>(&probe, "contentText")->getText(), QString());
+    QCOMPARE(child<CSimpleTextWidget>(&probe, "contentText")->getFlag(), 0x181);
+    QCOMPARE(child<CPushButton>(&probe, "closeButton")->getID(), 101);
+    QCOMPARE(child<CPushButton>(&probe, "closeButton")->getImageKey(),
+             QStringLiteral("img_sys_btn_exit"));
+    QCOMPARE(child<CImageWidget>(&probe, "loudspeakerImage")->getImageKey(),
+             QStringLiteral("img_global_msg_loudspeaker"));
+
+    auto* dontRemind = child<CCheckBox>(&probe, "dontRemindCheckBox");
+    auto* today = child<CCheckBox>(&probe, "dontRemindTodayCheckBox");
+    QCOMPARE(dontRemind->text(), QStringLiteral("不再提示"));
+    QCOMPARE(today->text(), QStringLiteral("今日不再提示"));
+    QCOMPARE(dontRemind->size(), QSize(70, 15));
+    QCOMPARE(today->size(), QSize(110, 15));
+    QCOMPARE(dontRemind->getTextColorKey(), QStringLiteral("clr_global_mesage_text"));
+    QVERIFY(!dontRemind->isHidden() && !today->isHidden());
+    QVERIFY(!dontRemind->isChecked() && !today->isChecked());
+
+    auto* details = child<CPushButton>(&probe, "detailsButton");
+    auto* renew = child<CPushButton>(&probe, "renewButton");
+    QCOMPARE(details->text(), QStringLiteral("详情!"));
+    QCOMPARE(renew->text(), QStringLiteral("点击续费"));
+    QCOMPARE(details->size(), QSize(30, 20));
+    QCOMPARE(renew->size(), QSize(60, 24));
+    QVERIFY(details->isHidden() && renew->isHidden());
+
+    auto* timer = child<QTimer>(&probe, "countdownTimer");
+    QVERIFY(timer);
+    QVERIFY(!timer->isActive());
+    probe.startTimer();
+    QVERIFY(timer->isActive());
+    QCOMPARE(timer->interval(), 1000);
+    QVERIFY(!timer->isSingleShot());
+
+    // No countdown, no timer.
+    probe.setTick(0);
+    QVERIFY(!timer->isActive());
+    probe.startTimer();
+    QVERIFY(!timer->isActive());
+    QCOMPARE(probe.focusPolicy(), Qt::NoFocus);
+    QVERIFY(probe.hasMouseTracking());
+
+    Probe noCountdown;
+    QCOMPARE(child<CSimpleTextWidget>(&noCountdown, "countdownText")->getText(), QString());
+}
+
+void TestGlobalMessageDialog::windowDoesNotStayOnTopOrActivate()
+{
+    CGlobalMessageDialog* p = popup();
+    QVERIFY(!(p->windowFlags() & Qt::WindowStaysOnTopHint));
+    QVERIFY(p->windowFlags() & Qt::FramelessWindowHint);
+    QVERIFY(!p->isAutoActivate());
+    QVERIFY(p->testAttribute(Qt::WA_ShowWithoutActivating));
+    QVERIFY(!p->testAttribute(Qt::WA_DeleteOnClose));
+    show(QStringLiteral("A"), -1);
+    QVERIFY(p->isVisible());
+    QVERIFY(QApplication::activeWindow() != p);
+    CGlobalMessageDialog::closeMessage();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCOMPARE(popup(), p); // closed, not deleted
+}
+
+// Each step acts on the popup; after it the popup must be in the state given: "V" shown or
+// "H" hidden, the title on it, the countdown number ("-" when the line is hidden), and "T"
+// when the countdown timer runs ("-" when not).
+//   show TITLE TICK r|n   a message, replaceable (r) or not (n)
+//   button                the close button
+//   closeMessage          CGlobalMessageDialog::closeMessage()
+//   hide                  hidden directly by the caller
+//   step                  one countdown step
+void TestGlobalMessageDialog::gateAndCountdown_data()
+{
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QStringList>("states");
+
+    QTest::newRow("non-replaceable blocks until the close button")
+        << QStringList{"show A 3 n", "show B -1 r", "show C -1 r", "button", "show D -1 r"}
+        << QStringList{"V A 3 T", "V A 3 T", "V A 3 T", "H A 3 T", "V D - -"};
+    QTest::newRow("non-replaceable blocks until closeMessage")
+        << QStringList{"show A -1 n", "show B -1 r", "closeMessage", "show C 2 r"}
+        << QStringList{"V A - -", "V A - -", "H A - -", "V C 2 T"};
+    QTest::newRow("countdown of three")
+        << QStringList{"show A 3 r", "step", "step", "step", "step", "step"}
+        << QStringList{"V A 3 T", "V A 2 T", "V A 1 T", "H A 1 T", "H A 1 T", "H A 1 T"};
+    QTest::newRow("countdown of one closes at the first step")
+        << QStringList{"show A 1 n", "step", "show B -1 r"}
+        << QStringList{"V A 1 T", "H A 1 T", "V B - -"};
+    QTest::newRow("countdown of zero never runs")
+        << QStringList{"show A 0 r", "show B 0 n", "show C -1 r"}
+        << QStringList{"V A 0 -", "V B 0 -", "V B 0 -"};
+    QTest::newRow("hidden popup keeps counting and opens the gate")
+        << QStringList{"show A 2 n",  "hide", "show B -1 r", "step",
+                       "show C -1 r", "step", "show D -1 r"}
+        << QStringList{"V A 2 T", "H A 2 T", "H A 2 T", "H A 1 T", "H A 1 T", "H A 1 T", "V D - -"};
+    QTest::newRow("hidden without countdown stays blocked until closeMessage")
+        << QStringList{"show A -1 n", "hide",       "show B -1 r",  "step",
+                       "step",        "show C 4 r", "closeMessage", "show D -1 r"}
+        << QStringList{"V A - -", "H A - -", "H A - -", "H A - -",
+                       "H A - -", "H A - -", "H A - -", "V D - -"};
+    QTest::newRow("closeMessage ends the countdown")
+        << QStringList{"show A 3 n", "closeMessage", "step", "step", "step", "show B 2 r"}
+        << QStringList{"V A 3 T", "H A 3 T", "H A 3 T", "H A 3 T", "H A 3 T", "V B 2 T"};
+    QTest::newRow("a replaceable message is replaced in place")
+        << QStringList{"show A 3 r",  "step",       "show B 5 r",
+                       "show C -1 r", "show D 2 n", "show E 2 r"}
+        << QStringList{"V A 3 T", "V A 2 T", "V B 5 T", "V C - -", "V D 2 T", "V D 2 T"};
+    QTest::newRow("the close button opens the gate of a popup with countdown")
+        << QStringList{"show A 5 n", "step", "button", "step", "show B 1 r"}
+        << QStringList{"V A 5 T", "V A 4 T", "H A 4 T", "H A 3 T", "V B 1 T"};
+}
+
+void TestGlobalMessageDialog::gateAndCountdown()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(QStringList, states);
+    QCOMPARE(steps.size(), states.size());
+
+    CGlobalMessageDialog* p = popup();
+    auto* countdown = child<CSimpleTextWidget>(p, "countdownText");
+    auto* timer = child<QTimer>(p, "countdownTimer");
+    auto* closeButton = child<CPushButton>(p, "closeButton");
+    // Steps are driven by hand; the real timer must not interfere.
+    timer->blockSignals(true);
+
+    for (int i = 0; i < steps.size(); ++i) {
+        const QStringList op = steps.at(i).split(QLatin1Char(' '));
+        if (op.at(0) == QLatin1String("show"))
+            show(op.at(1), op.at(2).toInt(), op.at(3) == QLatin1String("r"));
+        else if (op.at(0) == QLatin1String("button"))
+            QTest::mouseClick(closeButton, Qt::LeftButton);
+        else if (op.at(0) == QLatin1String("closeMessage"))
+            CGlobalMessageDialog::closeMessage();
+        else if (op.at(0) == QLatin1String("hide"))
+            p->hide();
+        else if (op.at(0) == QLatin1String("step"))
+            step(p);
+        else
+            QFAIL(qPrintable(QStringLiteral("unknown step ") + steps.at(i)));
+
+        const QStringList want = states.at(i).split(QLatin1Char(' '));
+        const QString where = QStringLiteral("after step %1 (%2)").arg(i).arg(steps.at(i));
+        QVERIFY2(p->isVisible() == (want.at(0) == QLatin1String("V")), qPrintable(where));
+        QVERIFY2(shownTitle() == want.at(1),
+                 qPrintable(where + QStringLiteral(": title ") + shownTitle()));
+        if (want.at(2) == QLatin1String("-")) {
+            QVERIFY2(countdown->isHidden(), qPrintable(where));
+        } else {
+            QVERIFY2(!countdown->isHidden(), qPrintable(where));
+            QVERIFY2(countdown->getText() == want.at(2) + suffix,
+                     qPrintable(where + QStringLiteral(": countdown ") + countdown->getText()));
+        }
+        QVERIFY2(timer->isActive() == (want.at(3) == QLatin1String("T")), qPrintable(where));
+    }
+    timer->blockSignals(false);
+}
+
+void TestGlobalMessageDialog::countdownRunsInRealTime()
+{
+    CGlobalMessageDialog* p = popup();
+    auto* countdown = child<CSimpleTextWidget>(p, "countdownText");
+    QElapsedTimer clock;
+    clock.start();
+    show(QStringLiteral("实时"), 2);
+    QCOMPARE(countdown->getText(), QStringLiteral("2") + suffix);
+    QTRY_COMPARE_WITH_TIMEOUT(countdown->getText(), QStringLiteral("1") + suffix, 3000);
+    QVERIFY(p->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(p->isHidden(), 3000);
+    QVERIFY2(clock.elapsed() >= 1900, qPrintable(QString::number(clock.elapsed())));
+    // Closed by the countdown: the gate is open again.
+    show(QStringLiteral("下一条"), -1, true);
+    QCOMPARE(shownTitle(), QStringLiteral("下一条"));
+}
+
+void TestGlobalMessageDialog::contentLineLimit_data()
+{
+    QTest::addColumn<int>("tick");
+    QTest::addColumn<int>("lines");
+    QTest::newRow("no countdown") << -1 << 5;
+    QTest::newRow("any negative tick") << -9 << 5;
+    QTest::newRow("countdown zero") << 0 << 4;
+    QTest::newRow("countdown") << 10 << 4;
+}
+
+void TestGlobalMessageDialog::contentLineLimit()
+{
+    QFETCH(int, tick);
+    QFETCH(int, lines);
+    const QString seven = QStringLiteral("一\n二\n三\n四\n五\n六\n七");
+    show(QStringLiteral("T"), tick, true, -1, false, false, false, false, seven);
+    auto* content = child<CSimpleTextWidget>(popup(), "contentText");
+    QCOMPARE(content->getText(), seven);
+    QCOMPARE(content->getMaxLines(), lines);
+    QCOMPARE(content->lineCountForWidth(content->width()), lines);
+    QCOMPARE(content->height(), content->heightForWidth(content->width()));
+}
+
+void TestGlobalMessageDialog::placement_data()
+{
+    QTest::addColumn<QPoint>("anchor");
+    QTest::addColumn<QPoint>("topLeft");
+    QTest::newRow("full hd corner") << QPoint(1920, 1080) << QPoint(1600, 890);
+    QTest::newRow("no anchor set") << QPoint(0, 0) << QPoint(-320, -190);
+    QTest::newRow("small screen") << QPoint(800, 600) << QPoint(480, 410);
+}
+
+void TestGlobalMessageDialog::placement()
+{
+    QFETCH(QPoint, anchor);
+    QFETCH(QPoint, topLeft);
+    CGlobalMessageDialog* p = popup();
+    QCOMPARE(p->size(), QSize(300, 150));
+    CGlobalMessageDialog::setRightBottom(anchor);
+    show(QStringLiteral("A"), -1);
+    QCOMPARE(p->pos(), topLeft);
+    // The user drags it away; the next message brings it back to the anchor.
+    p->move(topLeft + QPoint(-100, -50));
+    show(QStringLiteral("B"), -1);
+    QCOMPARE(p->pos(), topLeft);
+    // A new anchor takes effect at the next message only.
+    CGlobalMessageDialog::setRightBottom(anchor + QPoint(10, 10));
+    QCOMPARE(p->pos(), topLeft);
+    show(QStringLiteral("C"), -1);
+    QCOMPARE(p->pos(), topLeft + QPoint(10, 10));
+}
+
+void TestGlobalMessageDialog::replacementMovesBackAndUnchecks()
+{
+    CGlobalMessageDialog* p = popup();
+    show(QStringLiteral("A"), 3, true, 1, false, false, true, true);
+    auto* dontRemind = child<CCheckBox>(p, "dontRemindCheckBox");
+    auto* today = child<CCheckBox>(p, "dontRemindTodayCheckBox");
+    QTest::mouseClick(dontRemind, Qt::LeftButton);
+    today->setChecked(true);
+    QVERIFY(dontRemind->isChecked() && today->isChecked());
+
+    show(QStringLiteral("B"), -1, true, 2, false, false, true, false, QStringLiteral("新正文"));
+    QCOMPARE(shownTitle(), QStringLiteral("B"));
+    QCOMPARE(child<CSimpleTextWidget>(p, "contentText")->getText(), QStringLiteral("新正文"));
+    QVERIFY(!dontRemind->isChecked() && !today->isChecked());
+    QVERIFY(!dontRemind->isHidden());
+    QVERIFY(today->isHidden());
+    QVERIFY(child<CSimpleTextWidget>(p, "countdownText")->isHidden());
+
+    p->setShowDontRemind(false, true);
+    QVERIFY(dontRemind->isHidden());
+    QVERIFY(!today->isHidden());
+}
+
+namespace {
+
+// Checks every child against the layout rules for the given size.
+void verifyLayout(QWidget* p, const QSize& size, bool details, bool renew)
+{
+    const int W = size.width();
+    const int H = size.height();
+    auto* closeButton = child<QWidget>(p, "closeButton");
+    auto* image = child<QWidget>(p, "loudspeakerImage");
+    auto* title = child<QWidget>(p, "titleText");
+    auto* content = child<CSimpleTextWidget>(p, "contentText");
+    auto* countdown = child<QWidget>(p, "countdownText");
+    auto* dontRemind = child<QWidget>(p, "dontRemindCheckBox");
+    auto* today = child<QWidget>(p, "dontRemindTodayCheckBox");
+    auto* detailsButton = child<QWidget>(p, "detailsButton");
+    auto* renewButton = child<QWidget>(p, "renewButton");
+
+    QCOMPARE(closeButton->pos(), QPoint(W - 12 - closeButton->width(), 12));
+    QCOMPARE(image->pos(), QPoint(17, 12 + (30 - image->height()) / 2));
+    QCOMPARE(title->pos(), QPoint(17 + image->width() + 5, 12 + (30 - title->height()) / 2));
+    QCOMPARE(content->geometry(), QRect(17, 47, W - 34, content->heightForWidth(W - 34)));
+    QCOMPARE(countdown->geometry().right() + 1, W - 17);
+    QCOMPARE(countdown->y(), H - 42 + (30 - countdown->height()) / 2);
+    QCOMPARE(dontRemind->pos(), QPoint(17, H - 42 + (30 - 15) / 2));
+    QCOMPARE(today->pos(), dontRemind->pos());
+    QCOMPARE(detailsButton->isHidden(), !details);
+    QCOMPARE(renewButton->isHidden(), !renew);
+    if (details)
+        QCOMPARE(detailsButton->pos(), QPoint(17, 82));
+    if (renew)
+        QCOMPARE(renewButton->pos(), QPoint(W - 17 - 60, countdown->y() - 24 - 5));
+}
+
+} // namespace
+
+void TestGlobalMessageDialog::layoutOfShownPopup_data()
+{
+    QTest::addColumn<int>("tick");
+    QTest::addColumn<bool>("details");
+    QTest::addColumn<bool>("renew");
+    QTest::newRow("plain") << -1 << false << false;
+    QTest::newRow("countdown") << 15 << false << false;
+    QTest::newRow("details") << 5 << true << false;
+    QTest::newRow("renew with countdown") << 120 << false << true;
+    QTest::newRow("renew without countdown") << -1 << false << true;
+    QTest::newRow("everything") << 8 << true << true;
+}
+
+void TestGlobalMessageDialog::layoutOfShownPopup()
+{
+    QFETCH(int, tick);
+    QFETCH(bool, details);
+    QFETCH(bool, renew);
+    CGlobalMessageDialog* p = popup();
+    show(QStringLiteral("一个标题"), tick, true, -1, details, renew, true, false,
+         QStringLiteral("您的行情权限即将到期，请及时续费。"));
+    QCOMPARE(p->size(), QSize(300, 150));
+    verifyLayout(p, p->size(), details, renew);
+    if (QTest::currentTestFailed())
+        return;
+
+    // The fixed numbers of a 300 x 150 popup.
+    QCOMPARE(child<QWidget>(p, "closeButton")->x(), 288 - 18);
+    QCOMPARE(child<QWidget>(p, "loudspeakerImage")->pos(), QPoint(17, 18));
+    QCOMPARE(child<QWidget>(p, "titleText")->x(), 17 + 22 + 5);
+    QCOMPARE(child<QWidget>(p, "contentText")->pos(), QPoint(17, 47));
+    QCOMPARE(child<QWidget>(p, "contentText")->width(), 266);
+    QCOMPARE(child<QWidget>(p, "dontRemindCheckBox")->pos(), QPoint(17, 115));
+    if (details)
+        QCOMPARE(child<QWidget>(p, "detailsButton")->pos(), QPoint(17, 82));
+    if (renew)
+        QCOMPARE(child<QWidget>(p, "renewButton")->x(), 223);
+
+    // The countdown line is right-aligned whatever the number of digits.
+    if (tick > 1) {
+        step(p);
+        verifyLayout(p, p->size(), details, renew);
+    }
+}
+
+void TestGlobalMessageDialog::layoutOnResize_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<bool>("flags");
+    QTest::newRow("300 x 150") << QSize(300, 150) << true;
+    QTest::newRow("wider") << QSize(420, 150) << false;
+    QTest::newRow("taller") << QSize(300, 220) << true;
+    QTest::newRow("small") << QSize(200, 100) << false;
+}
+
+void TestGlobalMessageDialog::layoutOnResize()
+{
+    QFETCH(QSize, size);
+    QFETCH(bool, flags);
+    // The flags that the layout follows are those of the last accepted message.
+    show(QStringLiteral("X"), 3, true, -1, flags, flags);
+    Probe probe(nullptr, 12);
+    probe.setTitle(QStringLiteral("标题"));
+    probe.setContent(QStringLiteral("内容"));
+
+    probe.resetLayout(size);
+    verifyLayout(&probe, size, flags, flags);
+    if (QTest::currentTestFailed())
+        return;
+
+    // A resize lays out from the size the event carries.
+    QResizeEvent event(size + QSize(40, 20), size);
+    QApplication::sendEvent(&probe, &event);
+    verifyLayout(&probe, size + QSize(40, 20), flags, flags);
+}
+
+void TestGlobalMessageDialog::checkBoxSignals_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<int>("clicks");
+    QTest::addColumn<QList<bool>>("reported");
+    QTest::newRow("don't remind checked") << "dontRemindCheckBox" << 1 << QList<bool>{false};
+    QTest::newRow("don't remind checked and unchecked")
+        << "dontRemindCheckBox" << 2 << QList<bool>{false, true};
+    QTest::newRow("today checked") << "dontRemindTodayCheckBox" << 1 << QList<bool>{true};
+    QTest::newRow("today checked and unchecked")
+        << "dontRemindTodayCheckBox" << 2 << QList<bool>{true, false};
+}
+
+void TestGlobalMessageDialog::checkBoxSignals()
+{
+    QFETCH(QString, box);
+    QFETCH(int, clicks);
+    QFETCH(QList<bool>, reported);
+    CGlobalMessageDialog* p = popup();
+    show(QStringLiteral("行情提醒"), -1, true, -1, false, false, true, true);
+
+    QSignalSpy dontRemind(p, &CGlobalMessageDialog::sigSetShowMessage);
+    QSignalSpy today(p, &CGlobalMessageDialog::sigSetShowMessageToday);
+    const bool isToday = box == QLatin1String("dontRemindTodayCheckBox");
+    QSignalSpy& expected = isToday ? today : dontRemind;
+    QSignalSpy& other = isToday ? dontRemind : today;
+
+    auto* checkBox = p->findChild<CCheckBox*>(box);
+    for (int i = 0; i < clicks; ++i)
+        QTest::mouseClick(checkBox, Qt::LeftButton);
+
+    QCOMPARE(expected.count(), reported.size());
+    for (int i = 0; i < reported.size(); ++i) {
+        QCOMPARE(expected.at(i).at(0).toBool(), reported.at(i));
+        QCOMPARE(expected.at(i).at(1).toString(), QStringLiteral("行情提醒"));
+    }
+    QCOMPARE(other.count(), 0);
+}
+
+void TestGlobalMessageDialog::mousePressReportsMessage_data()
+{
+    QTest::addColumn<int>("messageId");
+    QTest::addColumn<int>("reports");
+    QTest::newRow("with id") << 42 << 1;
+    QTest::newRow("id zero") << 0 << 1;
+    QTest::newRow("without id") << -1 << 0;
+}
+
+void TestGlobalMessageDialog::mousePressReportsMessage()
+{
+    QFETCH(int, messageId);
+    QFETCH(int, reports);
+    CGlobalMessageDialog* p = popup();
+    show(QStringLiteral("A"), -1, true, messageId);
+    QSignalSpy spy(p, &CGlobalMessageDialog::sigShowMessage);
+
+    const QPoint start = p->pos();
+    sendMouse(p, QEvent::MouseButtonPress, QPoint(150, 100), Qt::LeftButton);
+    QCOMPARE(spy.count(), reports);
+    if (reports)
+        QCOMPARE(spy.at(0).at(0).toInt(), messageId);
+    // The press also starts a drag.
+    sendMouse(p, QEvent::MouseMove, QPoint(170, 90), Qt::LeftButton);
+    sendMouse(p, QEvent::MouseButtonRelease, QPoint(170, 90), Qt::NoButton);
+    QCOMPARE(p->pos(), start + QPoint(20, -10));
+
+    // setMessageId changes what a press reports.
+    p->setMessageId(messageId + 1);
+    sendMouse(p, QEvent::MouseButtonPress, QPoint(10, 10), Qt::LeftButton);
+    sendMouse(p, QEvent::MouseButtonRelease, QPoint(10, 10), Qt::NoButton);
+    QCOMPARE(spy.count(), reports + (messageId + 1 != -1 ? 1 : 0));
+    QCOMPARE(spy.last().at(0).toInt(), messageId + 1);
+}
+
+void TestGlobalMessageDialog::detailsButton_data()
+{
+    QTest::addColumn<bool>("details");
+    QTest::newRow("enabled") << true;
+    QTest::newRow("disabled") << false;
+}
+
+void TestGlobalMessageDialog::detailsButton()
+{
+    QFETCH(bool, details);
+    CGlobalMessageDialog* p = popup();
+    show(QStringLiteral("A"), -1, true, -1, details, false);
+    auto* button = child<CPushButton>(p, "detailsButton");
+    QCOMPARE(button->isVisible(), details);
+    QSignalSpy spy(p, &CGlobalMessageDialog::sigShowRCWidget);
+    if (details)
+        QTest::mouseClick(button, Qt::LeftButton);
+    else
+        QVERIFY(p->handleEvent(UiEventClick, 0, 0, QString(), nullptr));
+    QCOMPARE(spy.count(), details ? 1 : 0);
+    QVERIFY(p->isVisible());
+}
+
+void TestGlobalMessageDialog::renewOpensPurchasePage_data()
+{
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<bool>("opened");
+    QTest::newRow("plain address") << "https://shop.example.com/renew?plan=level2" << true;
+    QTest::newRow("spaces and Chinese") << "https://shop.example.com/续费?user=张 三" << true;
+    QTest::newRow("stray percent") << "https://shop.example.com/renew?x=%zz" << true;
+    QTest::newRow("no page set") << "" << false;
+}
+
+void TestGlobalMessageDialog::renewOpensPurchasePage()
+{
+    QFETCH(QString, page);
+    QFETCH(bool, opened);
+    QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher, "openUrl");
+    CGlobalMessageDialog::setPurchasePage(page);
+    CGlobalMessageDialog* p = popup();
+    show(QStringLiteral("A"), 30, true, -1, false, true);
+    auto* renew = child<CPushButton>(p, "renewButton");
+    QVERIFY(renew->isVisible());
+    QTest::mouseClick(renew, Qt::LeftButton);
+    if (!opened) {
+        QCOMPARE(catcher.urls.size(), 0);
+        return;
+    }
+    QCOMPARE(catcher.urls.size(), 1);
+    QCOMPARE(catcher.urls.at(0), QUrl(page, QUrl::TolerantMode));
+    QVERIFY(catcher.urls.at(0).isValid());
+    QVERIFY(p->isVisible());
+}
+
+void TestGlobalMessageDialog::handledEventTypes_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<int>("id");
+    QTest::addColumn<bool>("handled");
+    QTest::newRow("click, unknown id") << int(UiEventClick) << 7 << true;
+    QTest::newRow("toggle, unknown id") << int(UiEventCheckToggled) << 9 << true;
+    QTest::newRow("activation goes to the base") << int(UiEventActivate) << 0 << false;
+    QTest::newRow("text change goes to the base") << int(UiEventTextChanged) << 1 << false;
+}
+
+void TestGlobalMessageDialog::handledEventTypes()
+{
+    QFETCH(int, type);
+    QFETCH(int, id);
+    QFETCH(bool, handled);
+    CGlobalMessageDialog* p = popup();
+    show(QStringLiteral("A"), -1);
+    QSignalSpy a(p, &CGlobalMessageDialog::sigSetShowMessage);
+    QSignalSpy b(p, &CGlobalMessageDialog::sigSetShowMessageToday);
+    QSignalSpy c(p, &CGlobalMessageDialog::sigShowRCWidget);
+    QCOMPARE(p->handleEvent(type, id, 0, QString(), nullptr), handled);
+    QVERIFY(p->isVisible());
+    QCOMPARE(a.count() + b.count() + c.count(), 0);
+}
+
+void TestGlobalMessageDialog::cursors_data()
+{
+    QTest::addColumn<QStringList>("events");
+    QTest::addColumn<int>("shape");
+    QTest::newRow("enter") << QStringList{"enter"} << int(Qt::PointingHandCursor);
+    QTest::newRow("leave") << QStringList{"enter", "leave"} << int(Qt::ArrowCursor);
+    QTest::newRow("move") << QStringList{"leave", "move"} << int(Qt::PointingHandCursor);
+}
+
+void TestGlobalMessageDialog::cursors()
+{
+    QFETCH(QStringList, events);
+    QFETCH(int, shape);
+    Probe probe;
+    for (const QString& name : events) {
+        if (name == QLatin1String("move")) {
+            sendMouse(&probe, QEvent::MouseMove, QPoint(5, 5), Qt::NoButton);
+        } else {
+            QEvent event(name == QLatin1String("enter") ? QEvent::Enter : QEvent::Leave);
+            QApplication::sendEvent(&probe, &event);
+        }
+    }
+    QCOMPARE(int(probe.cursor().shape()), shape);
+}
+
+void TestGlobalMessageDialog::survivesParentDestroyed()
+{
+    // Start over with a popup owned by a window that goes away.
+    delete popup();
+    CGlobalMessageDialog::closeMessage(); // no popup: nothing happens
+
+    auto* owner = new QWidget;
+    CGlobalMessageDialog* first = CGlobalMessageDialog::instance(owner);
+    QPointer<CGlobalMessageDialog> guard(first);
+    CGlobalMessageDialog::showSingleMessage(QStringLiteral("A"), QStringLiteral("x"), -1, -1, false,
+                                            owner, false, false, false, false);
+    QVERIFY(first->isVisible());
+    delete owner;
+    QVERIFY(guard.isNull());
+
+    CGlobalMessageDialog::closeMessage(); // no popup again: nothing happens
+    // The next message builds a new popup; the dead one's gate does not block it.
+    show(QStringLiteral("B"), 2);
+    CGlobalMessageDialog* second = popup();
+    QVERIFY(second);
+    QVERIFY(second->isVisible());
+    QCOMPARE(second->parentWidget(), host.get());
+    QCOMPARE(shownTitle(), QStringLiteral("B"));
+}
+
+void TestGlobalMessageDialog::popupOutsideInstance()
+{
+    CGlobalMessageDialog* single = popup();
+    show(QStringLiteral("A"), -1, false);
+    auto* extra = new Probe(nullptr, -1);
+    extra->show();
+    // Its close button acts on the shared popup (and closes itself too).
+    QTest::mouseClick(child<CPushButton>(extra, "closeButton"), Qt::LeftButton);
+    QVERIFY(single->isHidden());
+    QVERIFY(extra->isHidden());
+    show(QStringLiteral("B"), -1);
+    QCOMPARE(shownTitle(), QStringLiteral("B"));
+    QCOMPARE(popup(), single);
+    delete extra;
+}
+
+QTEST_MAIN(TestGlobalMessageDialog)
+#include "tst_globalmessagedialog.moc"

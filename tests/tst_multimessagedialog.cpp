@@ -1,0 +1,346 @@
+#include "testsupport.h"
+
+#include "uibase/dialog/cmultimessagedialog.h"
+
+#include <QElapsedTimer>
+#include <QTimer>
+#include <QtTest>
+
+#include <memory>
+
+using namespace Omra;
+
+namespace {
+
+template <class T> T* child(QWidget* dialog, const char* name)
+{
+    return dialog->findChild<T*>(QLatin1String(name));
+}
+
+void tick(CMultiMessageDialog* dialog)
+{
+    QVERIFY(QMetaObject::invokeMethod(dialog, "slotTimeOut", Qt::DirectConnection));
+}
+
+QString shown(CMultiMessageDialog* dialog)
+{
+    return child<CSimpleTextWidget>(dialog, "messageText")->getText();
+}
+
+QTimer* timerOf(CMultiMessageDialog* dialog)
+{
+    return child<QTimer>(dialog, "messageTimer");
+}
+
+QString longText(int repeats)
+{
+    QString text;
+    for (int i = 0; i < repeats; ++i)
+        text += QStringLiteral("第%1条成交回报：委托已全部成交，请注意查看持仓变化。").arg(i + 1);
+    return text;
+}
+
+} // namespace
+
+class TestMultiMessageDialog : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+    void cleanup();
+
+    void construction();
+    void queueOrder_data();
+    void queueOrder();
+    void sameTextAfterItWasTaken();
+    void timerStartsOnceAndStops();
+    void realTimeOneMessagePerSecond();
+    void sizeFitsMessage_data();
+    void sizeFitsMessage();
+    void clickHidesAndNextTickShows_data();
+    void clickHidesAndNextTickShows();
+    void otherEventsGoToTheBase();
+    void title();
+    void largeQueue();
+
+private:
+    // handleEvent is private to the dialog; the event bus reaches it through its base.
+    CEventDeliverer* deliverer() { return dialog.get(); }
+
+    std::unique_ptr<testsupport::TestTheme> theme;
+    std::unique_ptr<CMultiMessageDialog> dialog;
+    QSet<QWidget*> before;
+};
+
+void TestMultiMessageDialog::initTestCase()
+{
+    theme.reset(new testsupport::TestTheme);
+    theme->image(QStringLiteral("img_btn_normal_small_emphasis"), QSize(64, 26), Qt::green, 4)
+        .font(QStringLiteral("fnt_default_normal_fix"), 13);
+    QVERIFY(theme->apply());
+}
+
+void TestMultiMessageDialog::cleanupTestCase()
+{
+    theme.reset();
+}
+
+void TestMultiMessageDialog::init()
+{
+    before = testsupport::topLevelSnapshot();
+    dialog.reset(new CMultiMessageDialog);
+}
+
+void TestMultiMessageDialog::cleanup()
+{
+    dialog.reset();
+    QCOMPARE(testsupport::leakedTopLevels(before), QList<QWidget*>());
+}
+
+void TestMultiMessageDialog::construction()
+{
+    QVERIFY(dialog->isHidden());
+    QCOMPARE(child<CSimpleTextWidget>(dialog.get(), "titleText")->getText(),
+             QStringLiteral("提示"));
+    QCOMPARE(dialog->windowTitle(), QStringLiteral("提示"));
+    auto* ok = child<CPushButton>(dialog.get(), "okButton");
+    QCOMPARE(ok->text(), QStringLiteral("确定"));
+    QCOMPARE(ok->getID(), 0);
+    QCOMPARE(ok->size(), QSize(64, 26));
+    auto* text = child<CSimpleTextWidget>(dialog.get(), "messageText");
+    QCOMPARE(text->getFontKey(), QStringLiteral("fnt_default_normal_fix"));
+    QCOMPARE(text->getFlag(), 0x1001);
+    QCOMPARE(text->getText(), QString());
+    auto* list = child<CWidgetList>(dialog.get(), "widgetList");
+    QVERIFY(list);
+    QCOMPARE(dialog->getInnerWidget(), list);
+    QCOMPARE(text->parentWidget(), list);
+    QCOMPARE(ok->parentWidget(), list);
+    QVERIFY(!timerOf(dialog.get())->isActive());
+    QCOMPARE(timerOf(dialog.get())->interval(), 1000);
+    // Sized for the empty text from the start: one empty line.
+    QCOMPARE(dialog->size(), QSize(350, qMax(150, ok->height() + 110 + text->heightForWidth(0))));
+    // A tick with nothing queued does nothing.
+    tick(dialog.get());
+    QVERIFY(dialog->isHidden());
+}
+
+void TestMultiMessageDialog::queueOrder_data()
+{
+    QTest::addColumn<QStringList>("queued");
+    QTest::addColumn<QStringList>("shownInOrder");
+    QTest::newRow("one") << QStringList{"a"} << QStringList{"a"};
+    QTest::newRow("three in order") << QStringList{"a", "b", "c"} << QStringList{"a", "b", "c"};
+    QTest::newRow("duplicate of the last is dropped")
+        << QStringList{"a", "a", "b", "b", "b"} << QStringList{"a", "b"};
+    QTest::newRow("duplicate of an earlier one is kept")
+        << QStringList{"a", "b", "a"} << QStringList{"a", "b", "a"};
+    QTest::newRow("comparison is exact")
+        << QStringList{"a", "A", "a ", "a"} << QStringList{"a", "A", "a ", "a"};
+    QTest::newRow("empty messages") << QStringList{"", "", "x"} << QStringList{"", "x"};
+}
+
+void TestMultiMessageDialog::queueOrder()
+{
+    QFETCH(QStringList, queued);
+    QFETCH(QStringList, shownInOrder);
+    for (const QString& message : queued)
+        dialog->updateMessage(message);
+    QTimer* timer = timerOf(dialog.get());
+    timer->blockSignals(true);
+    for (int i = 0; i < shownInOrder.size(); ++i) {
+        QVERIFY(timer->isActive());
+        tick(dialog.get());
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(shown(dialog.get()), shownInOrder.at(i));
+    }
+    // Queue drained: the timer stops and the last message stays.
+    QVERIFY(!timer->isActive());
+    tick(dialog.get());
+    QCOMPARE(shown(dialog.get()), shownInOrder.last());
+}
+
+void TestMultiMessageDialog::sameTextAfterItWasTaken()
+{
+    dialog->updateMessage(QStringLiteral("重复"));
+    tick(dialog.get());
+    QCOMPARE(shown(dialog.get()), QStringLiteral("重复"));
+    dialog->updateMessage(QStringLiteral("重复"));
+    QVERIFY(timerOf(dialog.get())->isActive());
+    child<CSimpleTextWidget>(dialog.get(), "messageText")->setText(QStringLiteral("marker"));
+    tick(dialog.get());
+    QCOMPARE(shown(dialog.get()), QStringLiteral("重复"));
+}
+
+void TestMultiMessageDialog::timerStartsOnceAndStops()
+{
+    QTimer* timer = timerOf(dialog.get());
+    dialog->updateMessage(QStringLiteral("a"));
+    QVERIFY(timer->isActive());
+    QCOMPARE(timer->interval(), 1000);
+    QVERIFY(!timer->isSingleShot());
+    const int id = timer->timerId();
+    // Further messages do not restart the running timer.
+    dialog->updateMessage(QStringLiteral("b"));
+    dialog->updateMessage(QStringLiteral("c"));
+    QCOMPARE(timer->timerId(), id);
+    tick(dialog.get());
+    tick(dialog.get());
+    QVERIFY(timer->isActive());
+    tick(dialog.get());
+    QVERIFY(!timer->isActive());
+    dialog->updateMessage(QStringLiteral("d"));
+    QVERIFY(timer->isActive());
+}
+
+void TestMultiMessageDialog::realTimeOneMessagePerSecond()
+{
+    QElapsedTimer clock;
+    clock.start();
+    dialog->updateMessage(QStringLiteral("第一条"));
+    dialog->updateMessage(QStringLiteral("第二条"));
+    QTRY_VERIFY_WITH_TIMEOUT(dialog->isVisible(), 3000);
+    QCOMPARE(shown(dialog.get()), QStringLiteral("第一条"));
+    const qint64 first = clock.elapsed();
+    QVERIFY2(first >= 950, qPrintable(QString::number(first)));
+    QTRY_COMPARE_WITH_TIMEOUT(shown(dialog.get()), QStringLiteral("第二条"), 3000);
+    const qint64 second = clock.elapsed();
+    QVERIFY2(second - first >= 900, qPrintable(QString::number(second - first)));
+    QVERIFY(!timerOf(dialog.get())->isActive());
+}
+
+void TestMultiMessageDialog::sizeFitsMessage_data()
+{
+    // fixedWidth: the width the dialog must have whatever the font (0: follows the text).
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<int>("fixedWidth");
+    QTest::newRow("empty") << QString() << 350;
+    QTest::newRow("short") << QStringLiteral("委托已提交") << 350;
+    QTest::newRow("medium") << longText(1) << 0;
+    QTest::newRow("very long") << longText(12) << 760;
+    QTest::newRow("several paragraphs") << QStringLiteral("第一行\n第二行\n第三行\n第四行") << 350;
+}
+
+void TestMultiMessageDialog::sizeFitsMessage()
+{
+    QFETCH(QString, message);
+    QFETCH(int, fixedWidth);
+    dialog->updateMessage(message);
+    tick(dialog.get());
+    auto* text = child<CSimpleTextWidget>(dialog.get(), "messageText");
+    auto* ok = child<CPushButton>(dialog.get(), "okButton");
+    auto* list = child<CWidgetList>(dialog.get(), "widgetList");
+
+    const int w = qMin(text->sizeHint().width(), 700);
+    const int h = text->heightForWidth(w);
+    const int width = qMax(qMax(w, ok->width()) + 60, 350);
+    const int height = qMax(ok->height() + 110 + h, 150);
+    QCOMPARE(dialog->size(), QSize(width, height));
+    QCOMPARE(dialog->minimumSize(), dialog->maximumSize());
+    if (fixedWidth)
+        QCOMPARE(dialog->width(), fixedWidth);
+    else
+        QVERIFY(dialog->width() > 350 && dialog->width() < 760);
+    QVERIFY(dialog->height() >= 150);
+    QCOMPARE(text->getMaxLines(), 100000);
+    // A text that is not capped keeps its own line breaks and no others.
+    if (text->sizeHint().width() <= 700)
+        QCOMPARE(text->lineCountForWidth(w), message.count(QLatin1Char('\n')) + 1);
+    else
+        QVERIFY(text->lineCountForWidth(w) > 1);
+
+    // Text and button in the widget list, which fills the frame's client area.
+    QCOMPARE(list->geometry(), QRect(13, 42, width - 26, height - 55));
+    QCOMPARE(text->geometry(), QRect(20, 20, w, h));
+    QCOMPARE(ok->x(), width - ok->width() - 40);
+    // The button sits in the bottom-right corner, right below the text when the text sets
+    // the height.
+    QCOMPARE(ok->geometry().bottom() + 1, list->height() - 15);
+    if (height > 150)
+        QCOMPARE(ok->y(), h + 40);
+    QVERIFY(ok->y() >= text->geometry().bottom());
+
+    // The same after the dialog has been on screen.
+    QVERIFY(dialog->isVisible());
+    QApplication::processEvents();
+    QCOMPARE(text->geometry(), QRect(20, 20, w, h));
+    QCOMPARE(ok->geometry().bottom() + 1, list->height() - 15);
+}
+
+void TestMultiMessageDialog::clickHidesAndNextTickShows_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::newRow("OK") << "okButton";
+    QTest::newRow("close") << "closeButton";
+}
+
+void TestMultiMessageDialog::clickHidesAndNextTickShows()
+{
+    QFETCH(QString, button);
+    dialog->updateMessage(QStringLiteral("一"));
+    dialog->updateMessage(QStringLiteral("二"));
+    dialog->updateMessage(QStringLiteral("三"));
+    tick(dialog.get());
+    QVERIFY(dialog->isVisible());
+    QTest::mouseClick(dialog->findChild<CPushButton*>(button), Qt::LeftButton);
+    QVERIFY(dialog->isHidden());
+    QVERIFY(timerOf(dialog.get())->isActive());
+    tick(dialog.get());
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(shown(dialog.get()), QStringLiteral("二"));
+    QTest::mouseClick(dialog->findChild<CPushButton*>(button), Qt::LeftButton);
+    tick(dialog.get());
+    QCOMPARE(shown(dialog.get()), QStringLiteral("三"));
+    QVERIFY(dialog->isVisible());
+    // The queue is empty now: a click hides for good.
+    QTest::mouseClick(dialog->findChild<CPushButton*>(button), Qt::LeftButton);
+    QVERIFY(dialog->isHidden());
+    tick(dialog.get());
+    QVERIFY(dialog->isHidden());
+    // Any click, whatever the id.
+    dialog->show();
+    QVERIFY(deliverer()->handleEvent(UiEventClick, 55, 0, QString(), nullptr));
+    QVERIFY(dialog->isHidden());
+}
+
+void TestMultiMessageDialog::otherEventsGoToTheBase()
+{
+    dialog->show();
+    QVERIFY(!deliverer()->handleEvent(UiEventCheckToggled, 0, 1, QString(), nullptr));
+    QVERIFY(!deliverer()->handleEvent(UiEventActivate, 101, 0, QString(), nullptr));
+    QVERIFY(dialog->isVisible());
+}
+
+void TestMultiMessageDialog::title()
+{
+    dialog->setMessageTitle(QStringLiteral("成交回报"));
+    QCOMPARE(child<CSimpleTextWidget>(dialog.get(), "titleText")->getText(),
+             QStringLiteral("成交回报"));
+    QCOMPARE(dialog->windowTitle(), QStringLiteral("成交回报"));
+}
+
+void TestMultiMessageDialog::largeQueue()
+{
+    const int count = 100000;
+    QElapsedTimer clock;
+    clock.start();
+    for (int i = 0; i < count; ++i)
+        dialog->updateMessage(QString::number(i));
+    // A repeat of the last one is still recognised at the end of a long queue.
+    dialog->updateMessage(QString::number(count - 1));
+    QTimer* timer = timerOf(dialog.get());
+    timer->blockSignals(true);
+    for (int i = 0; i < 200; ++i) {
+        tick(dialog.get());
+        QCOMPARE(shown(dialog.get()), QString::number(i));
+    }
+    QVERIFY(timer->isActive());
+    // Appending and taking the oldest must not grow with the queue.
+    QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+}
+
+QTEST_MAIN(TestMultiMessageDialog)
+#include "tst_multimessagedialog.moc"

@@ -1,0 +1,130 @@
+#include "uibase/dialog/cmultimessagedialog.h"
+
+#include <QTimer>
+
+namespace Omra {
+
+namespace {
+
+constexpr int maxTextWidth = 700;
+constexpr int minDialogWidth = 350;
+constexpr int minDialogHeight = 150;
+constexpr int textOffset = 20;
+
+// Margins of the widget list that make its own arrangement land on the geometry
+// resetSizeAndLayout computes: the text 20 pixels in from the list's left edge and 20 below
+// its top (the leading fixed space), the OK button 40 pixels in from the dialog's right edge
+// and 15 above the list's bottom. The list sits 13 pixels inside the dialog at the sides
+// and 13 above its bottom.
+constexpr int listMarginLeft = 20;
+constexpr int listMarginTop = 0;
+constexpr int listMarginRight = 14;
+constexpr int listMarginBottom = 15;
+
+} // namespace
+
+CMultiMessageDialog::CMultiMessageDialog(QWidget* parent) : CCommonDialog(parent)
+{
+    createUi();
+    setTitle(QStringLiteral("提示"));
+
+    messageTimer = new QTimer(this);
+    messageTimer->setObjectName(QStringLiteral("messageTimer"));
+    connect(messageTimer, &QTimer::timeout, this, &CMultiMessageDialog::slotTimeOut);
+    messageTimer->setInterval(1000);
+}
+
+CMultiMessageDialog::~CMultiMessageDialog()
+{
+    pendingMessages.clear();
+}
+
+void CMultiMessageDialog::createUi()
+{
+    auto* list = new CWidgetList(Qt::Vertical, this);
+    list->setObjectName(QStringLiteral("widgetList"));
+    list->setMargin(listMarginLeft, listMarginTop, listMarginRight, listMarginBottom);
+    list->addFixedSpace(textOffset);
+
+    messageText = new CSimpleTextWidget(false, -1, QString(), this);
+    messageText->setObjectName(QStringLiteral("messageText"));
+    messageText->setFontKey(QStringLiteral("fnt_default_normal_fix"));
+    messageText->setFlag(0x1001);
+    messageText->setText(QString(), 10);
+    list->addFixedWidget(messageText, WidgetAnchorLeading, false);
+
+    list->addStretchSpace(1);
+
+    okButton = new CSmallNormalButton(0, false, NormalButtonEmphasis, list);
+    okButton->setObjectName(QStringLiteral("okButton"));
+    okButton->setText(QStringLiteral("确定"));
+    list->addFixedWidget(okButton, WidgetAnchorTrailing, false);
+
+    resetSizeAndLayout();
+    setInnerWidget(list);
+    // Place the list now, not only at the next resize, so that the geometry is right
+    // before the dialog is first shown.
+    layoutInnerWidget(size());
+    list->relayout();
+}
+
+void CMultiMessageDialog::resetSizeAndLayout()
+{
+    const int w = qMin(messageText->sizeHint().width(), maxTextWidth);
+    const int h = messageText->heightForWidth(w);
+    const int bw = okButton->width();
+    const int bh = okButton->height();
+
+    const int dialogWidth = qMax(qMax(w, bw) + 60, minDialogWidth);
+    const int dialogHeight = qMax(bh + 110 + h, minDialogHeight);
+    setFixedSize(dialogWidth, dialogHeight);
+
+    messageText->setGeometry(textOffset, textOffset, w, h);
+    okButton->move(dialogWidth - bw - 40, messageText->height() + 40);
+
+    // The list arranges its entries again whenever it is resized; let it do so now, while
+    // the sizes are fresh, so the arrangement never depends on when the next resize comes.
+    // Where the minimum height leaves room to spare, it keeps the button at the bottom.
+    layoutInnerWidget(size());
+    if (auto* list = qobject_cast<CWidgetList*>(okButton->parentWidget()))
+        list->relayout();
+}
+
+void CMultiMessageDialog::updateMessage(const QString& message)
+{
+    if (!pendingMessages.isEmpty() && pendingMessages.last() == message)
+        return;
+    pendingMessages.enqueue(message);
+    if (pendingMessages.size() == 1)
+        messageTimer->start(1000);
+}
+
+void CMultiMessageDialog::setMessageTitle(const QString& title)
+{
+    setTitle(title);
+}
+
+void CMultiMessageDialog::slotTimeOut()
+{
+    if (pendingMessages.isEmpty())
+        return;
+    if (isHidden())
+        show();
+    messageText->setText(pendingMessages.dequeue(), 100000);
+    resetSizeAndLayout();
+    if (pendingMessages.isEmpty())
+        messageTimer->stop();
+}
+
+bool CMultiMessageDialog::handleEvent(int type, int id, int param, QString text, void* data)
+{
+    // The OK button and the frame's close button alike only hide the dialog; messages still
+    // waiting bring it back.
+    if (type == UiEventClick) {
+        hide();
+        return true;
+    }
+    return CBaseDialog::handleEvent(type, id, param, text, data);
+}
+
+} // namespace Omra
