@@ -4,24 +4,14 @@
 // The start-up and memory figures need a fresh process each: the program runs itself with
 // --startup-child or --memory-child=<kind> and reads the child's one-line answer.
 
-#include "uibase/dialog/cfloatbutton.h"
-#include "uibase/dialog/csimpleinputdialog.h"
-// TEMP until the dialogs land on main
-#if __has_include("uibase/dialog/cmessagebox.h")
-#define HAVE_MB 1
-#include "uibase/dialog/ccountdowndialog.h"
-#include "uibase/dialog/cmessagebox.h"
-#endif
-#if __has_include("uibase/dialog/cglobalmessagedialog.h")
-#define HAVE_GM 1
-#include "uibase/dialog/cglobalmessagedialog.h"
-#include "uibase/dialog/cmultimessagedialog.h"
-#endif
-#if __has_include("uibase/dialog/cchangepassworddialog.h")
-#define HAVE_PW 1
 #include "uibase/dialog/cchangepassworddialog.h"
 #include "uibase/dialog/ccheckversiondialog.h"
-#endif
+#include "uibase/dialog/ccountdowndialog.h"
+#include "uibase/dialog/cfloatbutton.h"
+#include "uibase/dialog/cglobalmessagedialog.h"
+#include "uibase/dialog/cmessagebox.h"
+#include "uibase/dialog/cmultimessagedialog.h"
+#include "uibase/dialog/csimpleinputdialog.h"
 #include "uibase/dialog/contracts/uiresource.h"
 
 #include <benchmark/benchmark.h>
@@ -50,26 +40,25 @@ using namespace Omra;
 
 namespace {
 
-QString title()
+QString benchTitle()
 {
     return QStringLiteral("委托提示");
 }
 
 // Two lines, as a typical order confirmation.
-QString messageText()
+QString benchText()
 {
     return QStringLiteral(
         "委托 IF2406 买入开仓 2 手已提交，交易所尚未确认。\n是否撤销该委托并重新下单？");
 }
 
-#if HAVE_MB
 // The standard-button constructor is protected: callers normally go through the static
 // entry points, which run the box modally.
 class BenchMessageBox : public CMessageBox
 {
 public:
     explicit BenchMessageBox(CButtonStyle* style)
-        : CMessageBox(style, QMessageBox::Information, title(), messageText(),
+        : CMessageBox(style, QMessageBox::Information, benchTitle(), benchText(),
                       QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok, nullptr, nullptr,
                       QPoint(-1, -1))
     {
@@ -81,18 +70,15 @@ public:
 
 CButtonStyle buttonStyle;
 CCDButtonStyle countDownStyle;
-#endif
 
-#if HAVE_MB
 QWidget* makeCMessageBox()
 {
     return new BenchMessageBox(&buttonStyle);
 }
-#endif
 
 QWidget* makeQMessageBox()
 {
-    auto* box = new QMessageBox(QMessageBox::Information, title(), messageText(),
+    auto* box = new QMessageBox(QMessageBox::Information, benchTitle(), benchText(),
                                 QMessageBox::Ok | QMessageBox::Cancel);
     box->setDefaultButton(QMessageBox::Ok);
     return box;
@@ -111,20 +97,17 @@ QWidget* makeQInputDialog()
     return dialog;
 }
 
-#if HAVE_MB
 QWidget* makeCCountDownDialog()
 {
     auto* dialog =
-        new CCountDownDialog(&countDownStyle, QMessageBox::Information, title(),
+        new CCountDownDialog(&countDownStyle, QMessageBox::Information, benchTitle(),
                              QStringLiteral("行情连接已断开，将在倒计时结束后自动重连。"), 10,
                              QStringLiteral("秒后自动重连"), CountDownPlain, false,
                              QStringLiteral("立即重连"), QStringLiteral("取消"), QString());
     dialog->setAttribute(Qt::WA_DeleteOnClose, false);
     return dialog;
 }
-#endif
 
-#if HAVE_PW
 QWidget* makeCChangePasswordDialog()
 {
     auto* dialog = new CChangePasswordDialog(0, QStringLiteral("修改密码"), QString(), QString());
@@ -137,9 +120,7 @@ QWidget* makeCCheckVersionDialog()
     const QString dir = QDir::tempPath();
     return new CCheckVersionDialog(dir, QString(), dir);
 }
-#endif
 
-#if HAVE_GM
 QWidget* makeCMultiMessageDialog()
 {
     return new CMultiMessageDialog;
@@ -149,7 +130,6 @@ QWidget* makeCGlobalMessageDialog()
 {
     return new CGlobalMessageDialog(nullptr, -1);
 }
-#endif
 
 CFloatButton* newFloatButton()
 {
@@ -202,12 +182,11 @@ void openToFirstFrame(benchmark::State& state, QWidget* (*make)())
     }
 }
 
-#if HAVE_GM
 // A message replaced in place on the visible popup.
 void popupReplace(benchmark::State& state)
 {
     CGlobalMessageDialog::setRightBottom(QPoint(1900, 1000));
-    CGlobalMessageDialog::showSingleMessage(title(), messageText(), 10, 0, true, nullptr, false,
+    CGlobalMessageDialog::showSingleMessage(benchTitle(), benchText(), 10, 0, true, nullptr, false,
                                             false, true, false);
     QCoreApplication::processEvents();
     const QString titles[2] = {QStringLiteral("成交回报"), QStringLiteral("委托回报")};
@@ -277,7 +256,6 @@ void multiMessageTimerStep(benchmark::State& state)
     dialog.hide();
     QCoreApplication::processEvents();
 }
-#endif
 
 CUiResource* theme()
 {
@@ -356,7 +334,6 @@ int startupChild(int argc, char** argv)
     return 0;
 }
 
-#if HAVE_MB
 // Prints the growth of the resident set per box with 100 boxes of the kind open and shown.
 int memoryChild(int argc, char** argv, const char* kind)
 {
@@ -385,8 +362,6 @@ int memoryChild(int argc, char** argv, const char* kind)
     std::printf("%.3f\n", double(after - before) / count / 1024.0);
     return 0;
 }
-
-#endif
 
 QString runChild(const QStringList& arguments)
 {
@@ -434,39 +409,29 @@ void registerAll()
         QWidget* (*make)();
     } opens[] = {
         {"open/QMessageBox", makeQMessageBox},
-#if HAVE_MB
         {"open/CMessageBox", makeCMessageBox},
-#endif
 
         {"open/QInputDialog", makeQInputDialog},
         {"open/CSimpleInputDialog", makeCSimpleInputDialog},
-#if HAVE_MB
         {"open/CCountDownDialog", makeCCountDownDialog},
-#endif
 
-#if HAVE_PW
         {"open/CChangePasswordDialog", makeCChangePasswordDialog},
         {"open/CCheckVersionDialog", makeCCheckVersionDialog},
-#endif
 
-#if HAVE_GM
         {"open/CMultiMessageDialog", makeCMultiMessageDialog},
         {"open/CGlobalMessageDialog", makeCGlobalMessageDialog},
-#endif
 
         {"open/CFloatButton", makeCFloatButton},
     };
     for (const auto& open : opens)
         RegisterBenchmark(open.name, openToFirstFrame, open.make)->Unit(benchmark::kMicrosecond);
 
-#if HAVE_GM
     RegisterBenchmark("popup/showSingleMessage", popupReplace)->Unit(benchmark::kMicrosecond);
     RegisterBenchmark("multi/updateMessage", updateMessage)
         ->Arg(1000)
         ->Arg(100000)
         ->Unit(benchmark::kNanosecond);
     RegisterBenchmark("multi/timerStep", multiMessageTimerStep)->Unit(benchmark::kMicrosecond);
-#endif
 
     const QString colorHit = QStringLiteral("clr_common_dlg_title");
     const QString fontHit = QStringLiteral("fnt_dialog_title");
@@ -493,10 +458,8 @@ void registerAll()
     RegisterBenchmark("floatbutton/repaint_100x40", floatButtonRepaint)
         ->Unit(benchmark::kMicrosecond);
 
-#if HAVE_MB
     RegisterBenchmark("memory/QMessageBox", memory, "QMessageBox")->Iterations(1)->Repetitions(3);
     RegisterBenchmark("memory/CMessageBox", memory, "CMessageBox")->Iterations(1)->Repetitions(3);
-#endif
 
     RegisterBenchmark("startup/firstLookup", startup)->Iterations(1)->Repetitions(9);
 }
@@ -508,10 +471,8 @@ int main(int argc, char** argv)
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--startup-child") == 0)
             return startupChild(argc, argv);
-#if HAVE_MB
         if (std::strncmp(argv[i], "--memory-child=", 15) == 0)
             return memoryChild(argc, argv, argv[i] + 15);
-#endif
     }
 
     QApplication app(argc, argv);
