@@ -11,8 +11,8 @@
 #include "uibase/dialog/cglobalmessagedialog.h"
 #include "uibase/dialog/cmessagebox.h"
 #include "uibase/dialog/cmultimessagedialog.h"
-#include "uibase/dialog/csimpleinputdialog.h"
 #include "uibase/dialog/contracts/uiresource.h"
+#include "uibase/dialog/csimpleinputdialog.h"
 
 #include <benchmark/benchmark.h>
 
@@ -334,11 +334,14 @@ int startupChild(int argc, char** argv)
     return 0;
 }
 
-// Prints the growth of the resident set per box with 100 boxes of the kind open and shown.
+// Prints the growth of the resident set per box with 100 boxes of the kind open.
 int memoryChild(int argc, char** argv, const char* kind)
 {
     QApplication app(argc, argv);
-    const bool ours = std::strcmp(kind, "CMessageBox") == 0;
+    // "<class>" or "<class>:hidden" (constructed only: the widgets without the window's
+    // backing store).
+    const bool ours = std::strncmp(kind, "CMessageBox", 11) == 0;
+    const bool shown = std::strstr(kind, ":hidden") == nullptr;
     // One box of each kind first, so that fonts, styles and the theme are loaded for both.
     for (QWidget* (*make)() : {makeCMessageBox, makeQMessageBox}) {
         QWidget* box = make();
@@ -352,7 +355,8 @@ int memoryChild(int argc, char** argv, const char* kind)
     std::vector<QWidget*> boxes;
     for (int i = 0; i < count; ++i) {
         boxes.push_back(ours ? makeCMessageBox() : makeQMessageBox());
-        boxes.back()->show();
+        if (shown)
+            boxes.back()->show();
     }
     // Each window paints into its own backing store.
     QCoreApplication::processEvents();
@@ -458,8 +462,18 @@ void registerAll()
     RegisterBenchmark("floatbutton/repaint_100x40", floatButtonRepaint)
         ->Unit(benchmark::kMicrosecond);
 
-    RegisterBenchmark("memory/QMessageBox", memory, "QMessageBox")->Iterations(1)->Repetitions(3);
-    RegisterBenchmark("memory/CMessageBox", memory, "CMessageBox")->Iterations(1)->Repetitions(3);
+    const struct
+    {
+        const char* name;
+        const char* kind;
+    } memories[] = {
+        {"memory/QMessageBox", "QMessageBox"},
+        {"memory/CMessageBox", "CMessageBox"},
+        {"memory/hidden/QMessageBox", "QMessageBox:hidden"},
+        {"memory/hidden/CMessageBox", "CMessageBox:hidden"},
+    };
+    for (const auto& entry : memories)
+        RegisterBenchmark(entry.name, memory, entry.kind)->Iterations(1)->Repetitions(3);
 
     RegisterBenchmark("startup/firstLookup", startup)->Iterations(1)->Repetitions(9);
 }

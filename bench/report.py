@@ -50,6 +50,9 @@ ROWS = [
     ("Resident memory per open box (100 shown)", None, None, None),
     ("  QMessageBox", "memory/QMessageBox", None, None),
     ("  CMessageBox vs QMessageBox", "memory/CMessageBox", "memory/QMessageBox", ("ratio", 1.0)),
+    ("  QMessageBox, constructed, not shown", "memory/hidden/QMessageBox", None, None),
+    ("  CMessageBox, constructed, not shown", "memory/hidden/CMessageBox",
+     "memory/hidden/QMessageBox", None),
     ("First theme look-up, fresh process", "startup/firstLookup", None, ("below_ms", 20)),
 ]
 
