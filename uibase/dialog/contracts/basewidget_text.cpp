@@ -2,8 +2,10 @@
 #include "uibase/dialog/contracts/theme_p.h"
 
 #include <QFontMetrics>
+#include <QHash>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPair>
 #include <QTextLayout>
 
 #include <cmath>
@@ -32,6 +34,32 @@ int naturalWidth(const QString& line, const QFont& font)
     }
     layout.endLayout();
     return int(std::ceil(width));
+}
+
+// The unwrapped width of a line: the larger of the rounded-up fractional advance and the
+// layout's natural width. That shapes the text twice, and dialogs measure the same few
+// strings (titles, the blank a title starts with, button texts) every time one opens, so
+// the widths of short lines are remembered per font and text.
+int lineWidth(const QString& line, const QFont& font)
+{
+    constexpr int longestRemembered = 256;
+    constexpr int entries = 1024;
+    static QHash<QPair<QFont, QString>, int> remembered;
+    const bool remember = line.size() <= longestRemembered;
+    const QPair<QFont, QString> key(font, line);
+    if (remember) {
+        const auto it = remembered.constFind(key);
+        if (it != remembered.constEnd())
+            return *it;
+    }
+    const int advance = int(std::ceil(QFontMetricsF(font).horizontalAdvance(line)));
+    const int width = qMax(advance, naturalWidth(line, font));
+    if (remember) {
+        if (remembered.size() >= entries)
+            remembered.clear();
+        remembered.insert(key, width);
+    }
+    return width;
 }
 
 } // namespace
@@ -160,7 +188,8 @@ const CSimpleTextWidget::Layout& CSimpleTextWidget::layoutFor(int width) const
                     // elided when it does not fit.
                     const QString rest = paragraph.mid(line.textStart());
                     const bool cut = metrics.horizontalAdvance(rest) > key;
-                    const QString shown = cut ? metrics.elidedText(rest, Qt::ElideRight, key) : rest;
+                    const QString shown =
+                        cut ? metrics.elidedText(rest, Qt::ElideRight, key) : rest;
                     lines.append({shown, metrics.horizontalAdvance(shown), cut});
                     break;
                 }
@@ -192,7 +221,6 @@ QSize CSimpleTextWidget::sizeHint() const
     // wrap, and the integer advance can round a long line's width down. The layout's own
     // width counts as well: synthetic bold makes it wider than the font's advances.
     const QFont font = currentFont();
-    const QFontMetricsF metrics(font);
     int width = 0;
     int lines = 0;
     for (int start = 0; lines < maxLines; ++lines) {
@@ -201,8 +229,7 @@ QSize CSimpleTextWidget::sizeHint() const
         if (last)
             end = text.size();
         const QString line = text.mid(start, end - start);
-        const int advance = int(std::ceil(metrics.horizontalAdvance(line)));
-        width = qMax(width, qMax(advance, naturalWidth(line, font)));
+        width = qMax(width, lineWidth(line, font));
         if (last) {
             ++lines;
             break;
