@@ -36,30 +36,45 @@ int naturalWidth(const QString& line, const QFont& font)
     return int(std::ceil(width));
 }
 
-// The unwrapped width of a line: the larger of the rounded-up fractional advance and the
-// layout's natural width. That shapes the text twice, and dialogs measure the same few
-// strings (titles, the blank a title starts with, button texts) every time one opens, so
-// the widths of short lines are remembered per font and text.
-int lineWidth(const QString& line, const QFont& font)
+// Dialogs measure the same few strings (titles, the blank a title starts with, labels,
+// button texts) every time one opens, and measuring shapes the text each time, so the
+// results for short lines are remembered per font and text.
+using MeasureMemo = QHash<QPair<QFont, QString>, int>;
+
+template <class Measure>
+int remembered(MeasureMemo& memo, const QString& line, const QFont& font, Measure measure)
 {
     constexpr int longestRemembered = 256;
     constexpr int entries = 1024;
-    static QHash<QPair<QFont, QString>, int> remembered;
-    const bool remember = line.size() <= longestRemembered;
+    if (line.size() > longestRemembered)
+        return measure();
     const QPair<QFont, QString> key(font, line);
-    if (remember) {
-        const auto it = remembered.constFind(key);
-        if (it != remembered.constEnd())
-            return *it;
-    }
-    const int advance = int(std::ceil(QFontMetricsF(font).horizontalAdvance(line)));
-    const int width = qMax(advance, naturalWidth(line, font));
-    if (remember) {
-        if (remembered.size() >= entries)
-            remembered.clear();
-        remembered.insert(key, width);
-    }
-    return width;
+    const auto it = memo.constFind(key);
+    if (it != memo.constEnd())
+        return *it;
+    const int value = measure();
+    if (memo.size() >= entries)
+        memo.clear();
+    memo.insert(key, value);
+    return value;
+}
+
+// The unwrapped width of a line: the larger of the rounded-up fractional advance and the
+// layout's natural width (which shapes the text twice).
+int lineWidth(const QString& line, const QFont& font)
+{
+    static MeasureMemo memo;
+    return remembered(memo, line, font, [&] {
+        const int advance = int(std::ceil(QFontMetricsF(font).horizontalAdvance(line)));
+        return qMax(advance, naturalWidth(line, font));
+    });
+}
+
+// The integer advance of a line, as the font metrics give it.
+int lineAdvance(const QString& line, const QFont& font, const QFontMetrics& metrics)
+{
+    static MeasureMemo memo;
+    return remembered(memo, line, font, [&] { return metrics.horizontalAdvance(line); });
 }
 
 } // namespace
@@ -171,7 +186,7 @@ const CSimpleTextWidget::Layout& CSimpleTextWidget::layoutFor(int width) const
         const bool moreParagraphs = end < text.size();
 
         if (!wrap || paragraph.isEmpty()) {
-            lines.append({paragraph, metrics.horizontalAdvance(paragraph), false});
+            lines.append({paragraph, lineAdvance(paragraph, font, metrics), false});
         } else {
             QTextLayout layout(paragraph, font);
             QTextOption option;
