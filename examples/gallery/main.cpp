@@ -2,6 +2,7 @@
 // interactive gallery; with --screenshots DIR it renders every dialog, in every theme, into
 // PNG files and writes an index.html contact sheet beside them.
 
+#include "e2e.h"
 #include "gallery.h"
 
 #include "uibase/dialog/contracts/uiresource.h"
@@ -300,8 +301,17 @@ int main(int argc, char** argv)
     const QCommandLineOption themeFile(QStringLiteral("theme"),
                                        QStringLiteral("Use the theme file <file> (over the default theme)."),
                                        QStringLiteral("file"));
+    const QCommandLineOption endToEnd(
+        QStringLiteral("e2e"),
+        QStringLiteral("Open a message box, the popup and a float button at known places and "
+                       "print their window ids and geometry, for an outside checker."));
+    const QCommandLineOption endToEndSeconds(QStringLiteral("e2e-seconds"),
+                                             QStringLiteral("With --e2e: quit after <n> seconds."),
+                                             QStringLiteral("n"), QStringLiteral("0"));
     parser.addOption(screenshots);
     parser.addOption(themeFile);
+    parser.addOption(endToEnd);
+    parser.addOption(endToEndSeconds);
     parser.process(app);
 
     QList<gallery::Theme> themes = gallery::shippedThemes();
@@ -315,6 +325,8 @@ int main(int argc, char** argv)
         const gallery::Theme given{QStringLiteral("custom"), QFileInfo(file).fileName(), file};
         themes = parser.isSet(screenshots) ? QList<gallery::Theme>{given} : themes << given;
     }
+    if (parser.isSet(endToEnd))
+        return gallery::runEndToEnd(parser.value(endToEndSeconds).toInt());
     if (parser.isSet(screenshots))
         return gallery::takeScreenshots(parser.value(screenshots), themes);
 

@@ -1,0 +1,136 @@
+#include "e2e.h"
+
+#include "uibase/dialog/cfloatbutton.h"
+#include "uibase/dialog/cglobalmessagedialog.h"
+#include "uibase/dialog/cmessagebox.h"
+#include "uibase/dialog/contracts/uiresource.h"
+
+#include <QApplication>
+#include <QColor>
+#include <QPainter>
+#include <QRect>
+#include <QTimer>
+#include <QWidget>
+
+#include <cstdio>
+#include <memory>
+
+namespace gallery {
+
+namespace {
+
+// Places an outside checker can rely on; they fit a 1280 x 800 screen.
+const QPoint boxPosition(60, 60);
+const QPoint popupAnchor(1000, 700);
+const QRect stageGeometry(640, 60, 400, 240);
+const QPoint buttonOffset(40, 40);
+const QSize buttonSize(120, 36);
+const QColor stageColor(0x20, 0x40, 0x60);
+
+QString themeColor(const char* key)
+{
+    return utils::CSingletonT<Omra::CUiResource>::instance()
+        ->getColor(QString::fromLatin1(key))
+        ->name();
+}
+
+// Shown without exec, so that the program stays free to report and to be killed.
+class ModelessBox : public Omra::CMessageBox
+{
+public:
+    ModelessBox()
+        : CMessageBox(nullptr, QMessageBox::Information, QStringLiteral("提示"),
+                      QStringLiteral("委托已提交。"), QMessageBox::Ok, QMessageBox::Ok, nullptr,
+                      nullptr, boxPosition)
+    {
+        setAttribute(Qt::WA_DeleteOnClose, false);
+    }
+    int margin() const { return frameMargin; }
+    int titleHeight() const { return titleBarHeight; }
+};
+
+// A plain window of one known colour for the float button to hover over.
+class Stage : public QWidget
+{
+public:
+    Stage() { setWindowFlags(Qt::Window | Qt::FramelessWindowHint); }
+
+protected:
+    void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), stageColor); }
+};
+
+QString rectText(const QRect& r)
+{
+    return QStringLiteral("%1,%2,%3,%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+}
+
+void report(const QString& line)
+{
+    std::printf("e2e %s\n", qPrintable(line));
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int runEndToEnd(int seconds)
+{
+    const QString background = themeColor("clr_warn_background_color");
+
+    ModelessBox box;
+    box.show();
+    // The client area: inside the frame's shadow band and below the title bar.
+    const QRect boxClient(box.margin(), box.margin() + box.titleHeight(),
+                          box.width() - 2 * box.margin(),
+                          box.height() - 2 * box.margin() - box.titleHeight());
+
+    Omra::CGlobalMessageDialog::setRightBottom(popupAnchor);
+    Omra::CGlobalMessageDialog::showSingleMessage(QStringLiteral("系统公告"),
+                                                  QStringLiteral("今晚22:00起系统升级维护。"), -1,
+                                                  1, false, nullptr, false, false, true, false);
+    Omra::CGlobalMessageDialog* popup = Omra::CGlobalMessageDialog::instance(nullptr);
+    // The popup is built on the same frame as the message box.
+    const QRect popupClient(boxClient.x(), boxClient.y(), popup->width() - 2 * box.margin(),
+                            popup->height() - 2 * box.margin() - box.titleHeight());
+
+    Stage stage;
+    stage.setGeometry(stageGeometry);
+    stage.show();
+    auto* button = new Omra::CFloatButton("img_float_button_bg", 1, 8, 8, 8, 8, &stage);
+    button->setTextInfo(
+        QStringLiteral("clr_float_button_text_normal"),
+        QStringLiteral("clr_float_button_text_hover"), QStringLiteral("clr_float_button_text_down"),
+        QStringLiteral("clr_float_button_text_disabled"), QStringLiteral("fnt_float_button"));
+    button->setText(QStringLiteral("下单"));
+    button->resize(buttonSize);
+    button->move(stageGeometry.topLeft() + buttonOffset);
+    button->show();
+
+    QApplication::processEvents();
+    report(QStringLiteral("window=messagebox wid=%1 geometry=%2 client=%3 background=%4")
+               .arg(box.winId())
+               .arg(rectText(QRect(boxPosition, box.size())), rectText(boxClient), background));
+    report(QStringLiteral("window=popup wid=%1 anchor=%2,%3 size=%4,%5 client=%6 background=%7")
+               .arg(popup->winId())
+               .arg(popupAnchor.x())
+               .arg(popupAnchor.y())
+               .arg(popup->width())
+               .arg(popup->height())
+               .arg(rectText(popupClient), background));
+    report(QStringLiteral("window=stage wid=%1 geometry=%2 background=%3")
+               .arg(stage.winId())
+               .arg(rectText(stageGeometry), stageColor.name()));
+    report(QStringLiteral("window=floatbutton wid=%1 parent=%2 geometry=%3")
+               .arg(button->winId())
+               .arg(stage.winId())
+               .arg(rectText(QRect(stageGeometry.topLeft() + buttonOffset, buttonSize))));
+    report(QStringLiteral("ready"));
+
+    if (seconds > 0)
+        QTimer::singleShot(seconds * 1000, qApp, &QApplication::quit);
+    const int result = QApplication::exec();
+    Omra::CGlobalMessageDialog::closeMessage();
+    delete popup;
+    return result;
+}
+
+} // namespace gallery
