@@ -55,6 +55,8 @@ private slots:
     void textWidgetSizes_data();
     void textWidgetSizes();
     void textWidgetLineSpaceAndHeight();
+    void textWidgetWidthFollowsItsFont_data();
+    void textWidgetWidthFollowsItsFont();
     void clickableTextActivates();
     void pushButtonPaintsStateFrames();
     void inputWidgetsReportChanges();
@@ -134,6 +136,39 @@ void TestToolkit::textWidgetLineSpaceAndHeight()
     QCOMPARE(label.sizeHint().height(), 3 * 15 + 2 * 4);
     label.setText(QString(), 5);
     QCOMPARE(label.sizeHint(), QSize(0, 15)); // an empty text still takes one line
+}
+
+void TestToolkit::textWidgetWidthFollowsItsFont_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("blank") << QStringLiteral(" ");
+    QTest::newRow("latin") << QStringLiteral("Order 12 sent");
+    QTest::newRow("chinese") << QStringLiteral("委托已提交");
+}
+
+// Widths are remembered per font and text: the same text in a larger font, measured right
+// after the smaller one (and the other way round), still gets its own width.
+void TestToolkit::textWidgetWidthFollowsItsFont()
+{
+    QFETCH(QString, text);
+    testsupport::TestTheme theme;
+    theme.font(QStringLiteral("fnt_test_small"), 12).font(QStringLiteral("fnt_test_large"), 24);
+    QVERIFY(theme.apply());
+    const auto hintWidth = [&](const QString& key) {
+        CSimpleTextWidget widget(text);
+        widget.setFontKey(key);
+        return widget.sizeHint().width();
+    };
+    const auto advance = [&](const QString& key) {
+        return int(std::ceil(QFontMetricsF(themeFont(key)).horizontalAdvance(text)));
+    };
+    const int small = hintWidth(QStringLiteral("fnt_test_small"));
+    const int large = hintWidth(QStringLiteral("fnt_test_large"));
+    QVERIFY(small >= advance(QStringLiteral("fnt_test_small")));
+    QVERIFY(large >= advance(QStringLiteral("fnt_test_large")));
+    QVERIFY(large > small);
+    QCOMPARE(hintWidth(QStringLiteral("fnt_test_small")), small);
+    QCOMPARE(hintWidth(QStringLiteral("fnt_test_large")), large);
 }
 
 void TestToolkit::clickableTextActivates()
