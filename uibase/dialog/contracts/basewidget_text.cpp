@@ -70,14 +70,13 @@ int lineWidth(const QString& line, const QFont& font)
     });
 }
 
-// The integer advance of a line, as the font metrics give it.
-int lineAdvance(const QString& line, const QFont& font, const QFontMetrics& metrics)
+} // namespace
+
+int detail::textAdvance(const QString& text, const QFont& font, const QFontMetrics& metrics)
 {
     static MeasureMemo memo;
-    return remembered(memo, line, font, [&] { return metrics.horizontalAdvance(line); });
+    return remembered(memo, text, font, [&] { return metrics.horizontalAdvance(text); });
 }
-
-} // namespace
 
 CSimpleTextWidget::CSimpleTextWidget(const QString& initialText, QWidget* parent)
     : CSimpleTextWidget(false, -1, initialText, parent)
@@ -186,7 +185,7 @@ const CSimpleTextWidget::Layout& CSimpleTextWidget::layoutFor(int width) const
         const bool moreParagraphs = end < text.size();
 
         if (!wrap || paragraph.isEmpty()) {
-            lines.append({paragraph, lineAdvance(paragraph, font, metrics), false});
+            lines.append({paragraph, detail::textAdvance(paragraph, font, metrics), false});
         } else {
             QTextLayout layout(paragraph, font);
             QTextOption option;
