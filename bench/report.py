@@ -129,7 +129,7 @@ def main():
     header = ("Measurement", "Value", "Reference", "Ratio", "Target", "Met")
     widths = (46, 10, 10, 6, 18, 4)
     line = "  ".join(h.ljust(w) for h, w in zip(header, widths))
-    print(line)
+    print(line.rstrip())
     print("-" * len(line))
     missing = []
     unmet = 0
