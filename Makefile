@@ -4,7 +4,7 @@ GALLERY     := $(BUILD_DIR)/examples/gallery/dialog-gallery
 THEMEGEN_DIR := build-themegen
 FORMAT_DIRS := uibase tests examples bench fuzz scripts
 
-.PHONY: all deps build test test-sanitize fuzz demo screenshots deb clean format theme-images
+.PHONY: all deps build test test-sanitize fuzz bench demo screenshots deb clean format theme-images
 
 all: build
 
@@ -55,6 +55,21 @@ fuzz: deps
 		test -z "$$(ls -A $(FUZZ_DIR)/artifacts/$$t)" || { echo "fuzz_$$t found a crash"; exit 1; }; \
 	done
 
+# Benchmarks against Qt's own dialogs in a Release build, printed as one table of medians.
+BENCH_DIR := build-bench
+BENCH_REPETITIONS ?= 5
+bench: deps
+	@test -f $(BENCH_DIR)/build.ninja || \
+		cmake -S . -B $(BENCH_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release \
+			-DDIALOG_BUILD_BENCH=ON -DDIALOG_BUILD_TESTS=OFF -DDIALOG_BUILD_GALLERY=OFF
+	cmake --build $(BENCH_DIR)
+	QT_QPA_PLATFORM=offscreen $(BENCH_DIR)/bench/dialog-bench \
+		--benchmark_repetitions=$(BENCH_REPETITIONS) --benchmark_report_aggregates_only=true \
+		--benchmark_min_time=0.1 --benchmark_format=console \
+		--benchmark_out_format=json --benchmark_out=$(BENCH_DIR)/bench.json \
+		>/dev/null 2>$(BENCH_DIR)/bench.log || { cat $(BENCH_DIR)/bench.log; exit 1; }
+	python3 bench/report.py $(BENCH_DIR)/bench.json
+
 demo: build
 	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
 		$(GALLERY); \
@@ -71,7 +86,7 @@ deb: build
 	cd $(BUILD_DIR) && cpack -G DEB
 
 clean:
-	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR) $(BENCH_DIR)
 
 format:
 	@if command -v clang-format >/dev/null 2>&1; then \

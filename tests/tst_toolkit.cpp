@@ -5,6 +5,9 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QtTest>
+#include <QtWidgets/qdrawutil.h>
+
+#include <functional>
 
 #include <cmath>
 
@@ -27,7 +30,8 @@ public:
     bool handleEvent(int type, int id, int param, QString text, void* data) override
     {
         // The data pointer is the sending widget itself.
-        const bool checked = type == UiEventCheckToggled && static_cast<CCheckBox*>(data)->isChecked();
+        const bool checked =
+            type == UiEventCheckToggled && static_cast<CCheckBox*>(data)->isChecked();
         events.append({type, id, param, text, checked});
         return true;
     }
@@ -51,6 +55,8 @@ private slots:
     void textWidgetSizes_data();
     void textWidgetSizes();
     void textWidgetLineSpaceAndHeight();
+    void textWidgetWidthFollowsItsFont_data();
+    void textWidgetWidthFollowsItsFont();
     void clickableTextActivates();
     void pushButtonPaintsStateFrames();
     void inputWidgetsReportChanges();
@@ -58,6 +64,8 @@ private slots:
     void widgetListPlacesEntries_data();
     void widgetListPlacesEntries();
     void nineGridKeepsCorners();
+    void nineGridRepaintLooksTheSame_data();
+    void nineGridRepaintLooksTheSame();
     void tipShowsReplacesAndHides();
 
 private:
@@ -88,8 +96,8 @@ void TestToolkit::textWidgetSizes_data()
     QTest::newRow("limited to two") << word.repeated(30) << 2 << -3 << 2;
     QTest::newRow("paragraphs") << QStringLiteral("a\nb\nc") << 10 << 1000 << 3;
     QTest::newRow("paragraphs limited") << QStringLiteral("a\nb\nc") << 2 << 1000 << 2;
-    QTest::newRow("ideographs wrap anywhere") << QStringLiteral("系统消息").repeated(20) << 10 << -2
-                                              << 2;
+    QTest::newRow("ideographs wrap anywhere")
+        << QStringLiteral("系统消息").repeated(20) << 10 << -2 << 2;
 }
 
 void TestToolkit::textWidgetSizes()
@@ -128,6 +136,39 @@ void TestToolkit::textWidgetLineSpaceAndHeight()
     QCOMPARE(label.sizeHint().height(), 3 * 15 + 2 * 4);
     label.setText(QString(), 5);
     QCOMPARE(label.sizeHint(), QSize(0, 15)); // an empty text still takes one line
+}
+
+void TestToolkit::textWidgetWidthFollowsItsFont_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("blank") << QStringLiteral(" ");
+    QTest::newRow("latin") << QStringLiteral("Order 12 sent");
+    QTest::newRow("chinese") << QStringLiteral("委托已提交");
+}
+
+// Widths are remembered per font and text: the same text in a larger font, measured right
+// after the smaller one (and the other way round), still gets its own width.
+void TestToolkit::textWidgetWidthFollowsItsFont()
+{
+    QFETCH(QString, text);
+    testsupport::TestTheme theme;
+    theme.font(QStringLiteral("fnt_test_small"), 12).font(QStringLiteral("fnt_test_large"), 24);
+    QVERIFY(theme.apply());
+    const auto hintWidth = [&](const QString& key) {
+        CSimpleTextWidget widget(text);
+        widget.setFontKey(key);
+        return widget.sizeHint().width();
+    };
+    const auto advance = [&](const QString& key) {
+        return int(std::ceil(QFontMetricsF(themeFont(key)).horizontalAdvance(text)));
+    };
+    const int small = hintWidth(QStringLiteral("fnt_test_small"));
+    const int large = hintWidth(QStringLiteral("fnt_test_large"));
+    QVERIFY(small >= advance(QStringLiteral("fnt_test_small")));
+    QVERIFY(large >= advance(QStringLiteral("fnt_test_large")));
+    QVERIFY(large > small);
+    QCOMPARE(hintWidth(QStringLiteral("fnt_test_small")), small);
+    QCOMPARE(hintWidth(QStringLiteral("fnt_test_large")), large);
 }
 
 void TestToolkit::clickableTextActivates()
@@ -222,12 +263,12 @@ void TestToolkit::widgetListPlacesEntries_data()
     // List 300 x 100, margins 10 all round, spacing 8: fixed space 20, a 50 x 30 fixed widget,
     // a stretch widget (20 x 40 hint) with stretch 1, a stretch space with stretch 1.
     // Along: free = 280 - 20 - 50 - 8 = 202, split 101 / 101.
-    QTest::newRow("horizontal leading") << int(Qt::Horizontal) << 1 << QRect(30, 10, 50, 30)
-                                        << QRect(88, 10, 101, 40);
-    QTest::newRow("horizontal trailing") << int(Qt::Horizontal) << 2 << QRect(30, 60, 50, 30)
-                                         << QRect(88, 50, 101, 40);
-    QTest::newRow("horizontal centred") << int(Qt::Horizontal) << 3 << QRect(30, 35, 50, 30)
-                                        << QRect(88, 30, 101, 40);
+    QTest::newRow("horizontal leading")
+        << int(Qt::Horizontal) << 1 << QRect(30, 10, 50, 30) << QRect(88, 10, 101, 40);
+    QTest::newRow("horizontal trailing")
+        << int(Qt::Horizontal) << 2 << QRect(30, 60, 50, 30) << QRect(88, 50, 101, 40);
+    QTest::newRow("horizontal centred")
+        << int(Qt::Horizontal) << 3 << QRect(30, 35, 50, 30) << QRect(88, 30, 101, 40);
 }
 
 void TestToolkit::widgetListPlacesEntries()
@@ -280,6 +321,56 @@ void TestToolkit::nineGridKeepsCorners()
     QCOMPARE(image.pixelColor(90, 50).alpha(), 0);
 }
 
+void TestToolkit::nineGridRepaintLooksTheSame_data()
+{
+    QTest::addColumn<bool>("smooth");
+    QTest::addColumn<QRect>("target");
+    QTest::addColumn<QColor>("underneath");
+
+    QTest::newRow("smooth, on transparent")
+        << true << QRect(7, 5, 300, 140) << QColor(Qt::transparent);
+    QTest::newRow("smooth, on grey") << true << QRect(0, 0, 420, 180) << QColor(Qt::gray);
+    QTest::newRow("sharp, on transparent")
+        << false << QRect(3, 9, 250, 200) << QColor(Qt::transparent);
+    QTest::newRow("picture's own size") << true << QRect(10, 10, 128, 128) << QColor(Qt::gray);
+}
+
+// A frame drawn again at the same size (from the composed picture kept for it) looks exactly
+// like the first one and like the slices drawn one by one.
+void TestToolkit::nineGridRepaintLooksTheSame()
+{
+    QFETCH(bool, smooth);
+    QFETCH(QRect, target);
+    QFETCH(QColor, underneath);
+    const QString key = QStringLiteral("img_custom_dialog_bg");
+    const QPixmap source = *utils::CSingletonT<CUiResource>::instance()->getPixmap(key);
+    QVERIFY(!source.isNull());
+    const QMargins margins(16, 41, 43, 47);
+    CNStateJiuGongImage grid(smooth, key, 1, margins.left(), margins.top(), margins.right(),
+                             margins.bottom());
+
+    const auto paint = [&](const std::function<void(QPainter&)>& draw) {
+        QImage image(440, 220, QImage::Format_ARGB32_Premultiplied);
+        image.fill(underneath);
+        QPainter painter(&image);
+        draw(painter);
+        return image;
+    };
+    const QImage first = paint([&](QPainter& p) { grid.drawImage(&p, 0, target); });
+    const QImage again = paint([&](QPainter& p) { grid.drawImage(&p, 0, target); });
+    const QImage direct = paint([&](QPainter& p) {
+        if (target.size() == source.size()) {
+            p.drawPixmap(target.topLeft(), source);
+            return;
+        }
+        p.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
+        qDrawBorderPixmap(&p, target, margins, source, source.rect(), margins, QTileRules());
+    });
+    QCOMPARE(again, first);
+    QCOMPARE(first, direct);
+    QVERIFY(first.pixelColor(target.center()) != underneath); // something was drawn
+}
+
 void TestToolkit::tipShowsReplacesAndHides()
 {
     QWidget window;
@@ -305,7 +396,7 @@ void TestToolkit::tipShowsReplacesAndHides()
     const int buttonCentre = button->mapToGlobal(QPoint(button->width() / 2, 0)).x();
     const QRect tipRect = CMessageTip::current()->geometry();
     QVERIFY(qAbs(tipRect.center().x() - buttonCentre) <= 1); // centred
-    QTRY_VERIFY(!tip); // the replaced tip is gone
+    QTRY_VERIFY(!tip);                                       // the replaced tip is gone
 
     window.hide(); // the anchor's window hides: so does the tip
     QVERIFY(!CMessageTip::current());

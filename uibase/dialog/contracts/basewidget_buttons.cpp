@@ -125,8 +125,13 @@ void CPushButton::paintEvent(QPaintEvent*)
     // The padding is given up before the text is: a short caption on a small fixed-size
     // button stays whole as long as it fits the button at all.
     const QFontMetrics metrics(font);
-    const int room = metrics.horizontalAdvance(text()) <= width() ? width() : width() - 4;
-    const QString shown = metrics.elidedText(text(), Qt::ElideRight, room);
+    const int advance = detail::textAdvance(text(), font, metrics);
+    const int room = advance <= width() ? width() : width() - 4;
+    // A caption whose rounded advance is below the room fits whatever the fraction, and
+    // eliding it would give it back unchanged; only a close or long one is measured again.
+    // (U+009C separates length variants, which only eliding picks from.)
+    const bool fits = advance < room && !text().contains(QChar(0x9c));
+    const QString shown = fits ? text() : metrics.elidedText(text(), Qt::ElideRight, room);
     painter.drawText(rect(), Qt::AlignCenter | Qt::TextSingleLine, shown);
 }
 
@@ -139,13 +144,13 @@ CMediumNormalButton::CMediumNormalButton(int controlId, bool emphasis, QWidget* 
     setTextColorKey(key, key, key, "clr_btn_text_disabled");
 }
 
-CSmallNormalButton::CSmallNormalButton(int controlId, bool, ENormalButtonType type,
-                                       QWidget* parent)
+CSmallNormalButton::CSmallNormalButton(int controlId, bool, ENormalButtonType type, QWidget* parent)
     : CPushButton(type == NormalButtonEmphasis ? QStringLiteral("img_btn_normal_small_emphasis")
                                                : QStringLiteral("img_btn_normal_small"),
                   controlId, 4, 4, 4, 4, parent)
 {
-    const char* key = type == NormalButtonEmphasis ? "clr_btn_text_positive" : "clr_btn_text_normal";
+    const char* key =
+        type == NormalButtonEmphasis ? "clr_btn_text_positive" : "clr_btn_text_normal";
     setTextColorKey(key, key, key, "clr_btn_text_disabled");
 }
 

@@ -51,8 +51,10 @@ CLineEdit::~CLineEdit() = default;
 
 void CLineEdit::setTextFontKey(const QString& key)
 {
+    // Only the font depends on the key. Setting the palette again as well cost a palette
+    // change on every field of every dialog while it was built.
     fontKey = key;
-    applyTheme();
+    setFont(*detail::theme()->getFont(fontKey));
 }
 
 void CLineEdit::applyTheme()
@@ -104,8 +106,9 @@ void CComboBox::setEditable(bool editable)
 
 void CComboBox::setFontKey(const QString& key)
 {
+    // As for the line edit: the palette does not depend on the key.
     fontKey = key;
-    applyTheme();
+    setFont(*detail::theme()->getFont(fontKey));
 }
 
 void CComboBox::applyTheme()

@@ -2,8 +2,10 @@
 #include "uibase/dialog/contracts/theme_p.h"
 
 #include <QFontMetrics>
+#include <QHash>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPair>
 #include <QTextLayout>
 
 #include <cmath>
@@ -35,7 +37,47 @@ int naturalWidth(const QString& line, const QFont& font)
     return int(std::ceil(width));
 }
 
+// Dialogs measure the same few strings (titles, the blank a title starts with, labels,
+// button texts) every time one opens, and measuring shapes the text each time, so the
+// results for short lines are remembered per font and text.
+using MeasureMemo = QHash<QPair<QFont, QString>, int>;
+
+template <class Measure>
+int remembered(MeasureMemo& memo, const QString& line, const QFont& font, Measure measure)
+{
+    constexpr int longestRemembered = 256;
+    constexpr int entries = 1024;
+    if (line.size() > longestRemembered)
+        return measure();
+    const QPair<QFont, QString> key(font, line);
+    const auto it = memo.constFind(key);
+    if (it != memo.constEnd())
+        return *it;
+    const int value = measure();
+    if (memo.size() >= entries)
+        memo.clear();
+    memo.insert(key, value);
+    return value;
+}
+
+// The unwrapped width of a line: the larger of the rounded-up fractional advance and the
+// layout's natural width (which shapes the text twice).
+int lineWidth(const QString& line, const QFont& font)
+{
+    static MeasureMemo memo;
+    return remembered(memo, line, font, [&] {
+        const int advance = int(std::ceil(QFontMetricsF(font).horizontalAdvance(line)));
+        return qMax(advance, naturalWidth(line, font));
+    });
+}
+
 } // namespace
+
+int detail::textAdvance(const QString& text, const QFont& font, const QFontMetrics& metrics)
+{
+    static MeasureMemo memo;
+    return remembered(memo, text, font, [&] { return metrics.horizontalAdvance(text); });
+}
 
 CSimpleTextWidget::CSimpleTextWidget(const QString& initialText, QWidget* parent)
     : CSimpleTextWidget(false, -1, initialText, parent)
@@ -144,7 +186,7 @@ const CSimpleTextWidget::Layout& CSimpleTextWidget::layoutFor(int width) const
         const bool moreParagraphs = end < text.size();
 
         if (!wrap || paragraph.isEmpty()) {
-            lines.append({paragraph, metrics.horizontalAdvance(paragraph), false});
+            lines.append({paragraph, detail::textAdvance(paragraph, font, metrics), false});
         } else {
             // With few lines left, only the text that could fill them is laid out.
             const qint64 fillable = qint64(maxLines - lines.size()) * (4 * key + 64);
@@ -201,7 +243,6 @@ QSize CSimpleTextWidget::sizeHint() const
     // wrap, and the integer advance can round a long line's width down. The layout's own
     // width counts as well: synthetic bold makes it wider than the font's advances.
     const QFont font = currentFont();
-    const QFontMetricsF metrics(font);
     int width = 0;
     int lines = 0;
     for (int start = 0; lines < maxLines; ++lines) {
@@ -212,8 +253,7 @@ QSize CSimpleTextWidget::sizeHint() const
         // A line longer than this is wider than any window; measuring the rest of it would
         // only cost time.
         const QString line = text.mid(start, qMin(end - start, maxMeasuredLine));
-        const int advance = int(std::ceil(metrics.horizontalAdvance(line)));
-        width = qMax(width, qMax(advance, naturalWidth(line, font)));
+        width = qMax(width, lineWidth(line, font));
         if (last) {
             ++lines;
             break;

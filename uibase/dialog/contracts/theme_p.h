@@ -7,6 +7,8 @@
 #include <QTextBoundaryFinder>
 #include <QTextOption>
 
+class QFontMetrics;
+
 namespace Omra {
 namespace detail {
 
@@ -39,6 +41,11 @@ inline QTextOption::WrapMode wrapModeFor(const QString& text)
     }
     return QTextOption::WrapAtWordBoundaryOrAnywhere;
 }
+
+// metrics.horizontalAdvance(text) for metrics of font. Widgets measure the same short texts
+// (captions, labels) every time a dialog opens, so the results are remembered per font and
+// text.
+int textAdvance(const QString& text, const QFont& font, const QFontMetrics& metrics);
 
 } // namespace detail
 } // namespace Omra

@@ -4,11 +4,37 @@
 
 #include <QFontMetrics>
 #include <QMargins>
+#include <QPaintDevice>
 #include <QPainter>
 #include <QPixmap>
+#include <QPixmapCache>
 #include <QtWidgets/qdrawutil.h>
 
+#include <initializer_list>
+
 namespace Omra {
+
+namespace {
+
+// Larger nine-grid pictures (about 4 MB) are not worth a place in the pixmap cache.
+constexpr qint64 maxCachedPixels = 1024 * 1024;
+
+// The numbers that decide a composed nine-grid picture, packed as raw characters: one
+// allocation instead of a dozen number-to-text conversions on every paint.
+QString nineGridCacheKey(std::initializer_list<qint64> values)
+{
+    static const QString prefix = QStringLiteral("omra9grid:");
+    QString key;
+    key.reserve(prefix.size() + int(values.size()) * 4);
+    key += prefix;
+    for (const qint64 value : values) {
+        for (int shift = 0; shift < 64; shift += 16)
+            key += QChar(ushort(quint64(value) >> shift));
+    }
+    return key;
+}
+
+} // namespace
 
 CNStateGridImage::CNStateGridImage(const QString& imageKey, int stateCount)
     : key(imageKey), states(qMax(1, stateCount))
@@ -77,9 +103,8 @@ void CNStateImage::drawFrame(QPainter* painter, const QPixmap& image, const QRec
     painter->restore();
 }
 
-CNStateJiuGongImage::CNStateJiuGongImage(bool smoothEdges, const QString& imageKey,
-                                         int stateCount, int left, int top, int right,
-                                         int bottom)
+CNStateJiuGongImage::CNStateJiuGongImage(bool smoothEdges, const QString& imageKey, int stateCount,
+                                         int left, int top, int right, int bottom)
     : CNStateGridImage(imageKey, stateCount), smooth(smoothEdges), marginLeft(qMax(0, left)),
       marginTop(qMax(0, top)), marginRight(qMax(0, right)), marginBottom(qMax(0, bottom))
 {
@@ -106,6 +131,39 @@ void CNStateJiuGongImage::drawFrame(QPainter* painter, const QPixmap& image, con
     horizontal = fit(horizontal.first, horizontal.second, target.width());
     vertical = fit(vertical.first, vertical.second, target.height());
     const QMargins margins(horizontal.first, vertical.first, horizontal.second, vertical.second);
+
+    // Stretching the slices (smoothly, with alpha) costs far more than copying the result:
+    // it was nearly half of opening a dialog. A dialog background or a button face is drawn
+    // at the same few sizes over and over, so the composed picture is kept in Qt's pixmap
+    // cache and later paints are one copy. Painters that scale, rotate or use another
+    // composition mode draw the slices directly, as the copy would not look the same.
+    const QPaintDevice* device = painter->device();
+    const qreal ratio = device ? device->devicePixelRatioF() : 1.0;
+    const QSize deviceSize = target.size() * ratio;
+    const bool cacheable = painter->transform().type() <= QTransform::TxTranslate &&
+                           painter->compositionMode() == QPainter::CompositionMode_SourceOver &&
+                           qint64(deviceSize.width()) * deviceSize.height() <= maxCachedPixels;
+    if (cacheable) {
+        const QString cacheKey = nineGridCacheKey(
+            {image.cacheKey(), source.x(), source.y(), source.width(), source.height(),
+             target.width(), target.height(), margins.left(), margins.top(), margins.right(),
+             margins.bottom(), smooth ? 1 : 0, qRound64(ratio * 1000)});
+        QPixmap composed;
+        if (!QPixmapCache::find(cacheKey, &composed)) {
+            composed = QPixmap(deviceSize);
+            composed.setDevicePixelRatio(ratio);
+            composed.fill(Qt::transparent);
+            QPainter offscreen(&composed);
+            if (smooth)
+                offscreen.setRenderHint(QPainter::SmoothPixmapTransform);
+            qDrawBorderPixmap(&offscreen, QRect(QPoint(0, 0), target.size()), margins, image,
+                              source, margins, QTileRules());
+            offscreen.end();
+            QPixmapCache::insert(cacheKey, composed);
+        }
+        painter->drawPixmap(target.topLeft(), composed);
+        return;
+    }
 
     painter->save();
     if (smooth)
