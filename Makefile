@@ -33,9 +33,12 @@ test-sanitize: deps
 		ctest --output-on-failure -j2 -E consumer_install
 
 # Each libFuzzer target runs for FUZZ_SECONDS from its seed corpus in fuzz/corpus/; new
-# inputs go to build-fuzz/corpus, crashes to build-fuzz/artifacts.
+# inputs go to build-fuzz/corpus, crashes to build-fuzz/artifacts (each one found becomes a
+# file of fuzz/corpus/, which the normal test suite replays).
 FUZZ_DIR := build-fuzz
 FUZZ_SECONDS ?= 60
+# A fixed seed makes a run repeatable: CI explores the same inputs a developer saw pass.
+FUZZ_SEED ?= 1
 FUZZ_TARGETS := manifest password theme
 fuzz: deps
 	scripts/install-deps.sh clang libclang-rt-14-dev
@@ -48,7 +51,7 @@ fuzz: deps
 		echo "fuzz_$$t: $(FUZZ_SECONDS) s" && \
 		QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=fast_unwind_on_malloc=0 \
 		LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp:print_suppressions=0 \
-		$(FUZZ_DIR)/fuzz/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=4096 \
+		$(FUZZ_DIR)/fuzz/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -seed=$(FUZZ_SEED) -rss_limit_mb=4096 \
 			-artifact_prefix=$(FUZZ_DIR)/artifacts/$$t/ -print_final_stats=1 \
 			$(FUZZ_DIR)/corpus/$$t fuzz/corpus/$$t 2>&1 | grep -E '^(#|stat::|==|SUMMARY|INFO: Seed)' | tail -8 \
 			|| exit 1; \
