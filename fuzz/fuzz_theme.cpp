@@ -3,10 +3,10 @@
 
 #include "uibase/dialog/contracts/uiresource.h"
 
-#include <QGuiApplication>
-#include <QTemporaryDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QImage>
+#include <QTemporaryDir>
 
 #include <cstdint>
 #include <cstdlib>

@@ -34,7 +34,8 @@ int main(int argc, char** argv)
             return 1;
         }
         const QByteArray data = file.readAll();
-        LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(data.constData()), size_t(data.size()));
+        LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(data.constData()),
+                               size_t(data.size()));
     }
     std::printf("%d inputs run\n", int(files.size()));
     return 0;

@@ -81,7 +81,8 @@ bool TestTheme::apply()
         QPainter painter(&image);
         painter.setCompositionMode(QPainter::CompositionMode_Source);
         for (int i = 0; i < spec.frames.size(); ++i)
-            painter.fillRect(QRect(QPoint(i * spec.frame.width(), 0), spec.frame), spec.frames.at(i));
+            painter.fillRect(QRect(QPoint(i * spec.frame.width(), 0), spec.frame),
+                             spec.frames.at(i));
         painter.end();
         const QString file = it.key() + QStringLiteral(".png");
         if (!image.save(dir.filePath(file)))
@@ -99,7 +100,8 @@ bool TestTheme::apply()
     file.write(QJsonDocument(root).toJson());
     file.close();
     QString error;
-    const bool loaded = utils::CSingletonT<Omra::CUiResource>::instance()->loadTheme(path(), &error);
+    const bool loaded =
+        utils::CSingletonT<Omra::CUiResource>::instance()->loadTheme(path(), &error);
     if (!loaded)
         qWarning("test theme not loaded: %s", qPrintable(error));
     return loaded;

@@ -1,7 +1,7 @@
 #include "testsupport.h"
 
-#include "uibase/dialog/cdialoghelper.h"
 #include "uibase/dialog/ccommondialog.h"
+#include "uibase/dialog/cdialoghelper.h"
 
 #include <QGuiApplication>
 #include <QScreen>

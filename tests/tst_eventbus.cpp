@@ -48,10 +48,7 @@ public:
         journal->append({QStringLiteral("checkOK"), 0, 0});
         return allowOK;
     }
-    void onOK() override
-    {
-        journal->append({QStringLiteral("onOK"), 0, isVisible() ? 1 : 0});
-    }
+    void onOK() override { journal->append({QStringLiteral("onOK"), 0, isVisible() ? 1 : 0}); }
     bool allowOK = true;
 };
 
@@ -163,8 +160,8 @@ void TestEventBus::closeAndConfirmButtons_data()
     QTest::newRow("confirm") << 102 << true << int(QDialog::Accepted)
                              << QStringList{QStringLiteral("dialog"), QStringLiteral("checkOK"),
                                             QStringLiteral("onOK")};
-    QTest::newRow("confirm refused") << 102 << false << -1
-                                     << QStringList{QStringLiteral("dialog"), QStringLiteral("checkOK")};
+    QTest::newRow("confirm refused")
+        << 102 << false << -1 << QStringList{QStringLiteral("dialog"), QStringLiteral("checkOK")};
     QTest::newRow("other id") << 103 << true << -1 << QStringList{QStringLiteral("dialog")};
 }
 

@@ -49,8 +49,8 @@ void TestUtils::logSwitchesFromEnvironment_data()
     QTest::addColumn<QList<int>>("off");
     QTest::newRow("unset") << QByteArray() << QList<int>{} << QList<int>{35};
     QTest::newRow("one") << QByteArray("35") << QList<int>{35} << QList<int>{3, 5, 36};
-    QTest::newRow("list with junk") << QByteArray(" 35, x,,40 ") << QList<int>{35, 40}
-                                    << QList<int>{0};
+    QTest::newRow("list with junk")
+        << QByteArray(" 35, x,,40 ") << QList<int>{35, 40} << QList<int>{0};
 }
 
 void TestUtils::logSwitchesFromEnvironment()
@@ -97,11 +97,13 @@ void TestUtils::sha1AndHexlify_data()
 {
     QTest::addColumn<QByteArray>("input");
     QTest::addColumn<QByteArray>("digest");
-    QTest::newRow("empty") << QByteArray() << QByteArray("da39a3ee5e6b4b0d3255bfef95601890afd80709");
-    QTest::newRow("abc") << QByteArray("abc") << QByteArray("a9993e364706816aba3e25717850c26c9cd0d89d");
-    QTest::newRow("two blocks")
-        << QByteArray("abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq")
-        << QByteArray("84983e441c3bd26ebaae4aa1f95129e5e54670f1");
+    QTest::newRow("empty") << QByteArray()
+                           << QByteArray("da39a3ee5e6b4b0d3255bfef95601890afd80709");
+    QTest::newRow("abc") << QByteArray("abc")
+                         << QByteArray("a9993e364706816aba3e25717850c26c9cd0d89d");
+    QTest::newRow("two blocks") << QByteArray(
+                                       "abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq")
+                                << QByteArray("84983e441c3bd26ebaae4aa1f95129e5e54670f1");
 }
 
 void TestUtils::sha1AndHexlify()
@@ -127,7 +129,7 @@ void TestUtils::fileHelperReadsWholeFiles()
 
     std::string read;
     QVERIFY(utils::FileHelper::open(path.toStdString(), read));
-    QCOMPARE(QByteArray(read.data(), int(read.size())), content); // embedded zero kept
+    QCOMPARE(QByteArray(read.data(), int(read.size())), content);   // embedded zero kept
     QVERIFY(!utils::FileHelper::open(path.toStdString(), read, 4)); // larger than allowed
     QVERIFY(read.empty());
     QVERIFY(!utils::FileHelper::open(dir.filePath(QStringLiteral("none")).toStdString(), read));

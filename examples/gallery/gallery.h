@@ -45,5 +45,5 @@ QList<Page> pages();
 
 } // namespace gallery
 
-#define GALLERY_PAGE(factory) \
+#define GALLERY_PAGE(factory)                                                                      \
     static const bool galleryRegistered_##factory = gallery::registerPage(&factory);

@@ -12,8 +12,8 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QImage>
@@ -150,7 +150,8 @@ bool writeIndex(const QString& directory, const QList<Page>& pageList, const QLi
             << page.description.toHtmlEscaped() << "</p>\n";
         for (const Shot& shot : page.shots) {
             for (const Theme& theme : themes) {
-                const QString source = theme.name + QLatin1Char('/') + shot.name + QStringLiteral(".png");
+                const QString source =
+                    theme.name + QLatin1Char('/') + shot.name + QStringLiteral(".png");
                 out << "<figure><img src=\"" << source.toHtmlEscaped() << "\" alt=\""
                     << shot.name.toHtmlEscaped() << "\"><figcaption>" << shot.name.toHtmlEscaped()
                     << " (" << theme.name << ")</figcaption></figure>\n";
@@ -213,8 +214,9 @@ QWidget* makeSettings(QWidget* window, QList<Theme> themes)
                      [themeBox, window, fileRow](int row) {
                          QString file = themeBox->itemData(row).toString();
                          if (row == fileRow) {
-                             file = QFileDialog::getOpenFileName(window, QStringLiteral("Theme file"),
-                                                                 QString(), QStringLiteral("Themes (*.json)"));
+                             file = QFileDialog::getOpenFileName(
+                                 window, QStringLiteral("Theme file"), QString(),
+                                 QStringLiteral("Themes (*.json)"));
                              if (file.isEmpty())
                                  return;
                          }
@@ -222,8 +224,9 @@ QWidget* makeSettings(QWidget* window, QList<Theme> themes)
                          if (!applyTheme(file, &error))
                              QMessageBox::warning(window, QStringLiteral("Theme"), error);
                      });
-    QObject::connect(scaleBox, QOverload<int>::of(&QComboBox::activated), window,
-                     [scaleBox](int row) { table()->setScale(scaleBox->itemData(row).toDouble()); });
+    QObject::connect(
+        scaleBox, QOverload<int>::of(&QComboBox::activated), window,
+        [scaleBox](int row) { table()->setScale(scaleBox->itemData(row).toDouble()); });
     return settings;
 }
 
@@ -254,7 +257,8 @@ QWidget* makeGalleryWindow(const QList<Theme>& themes)
         layout->addStretch(1);
         stack->addWidget(pageWidget);
     }
-    QObject::connect(list, &QListWidget::currentRowChanged, stack, &QStackedWidget::setCurrentIndex);
+    QObject::connect(list, &QListWidget::currentRowChanged, stack,
+                     &QStackedWidget::setCurrentIndex);
     list->setCurrentRow(0);
 
     auto* left = new QVBoxLayout;
@@ -298,9 +302,10 @@ int main(int argc, char** argv)
         QStringLiteral("screenshots"),
         QStringLiteral("Render every dialog in every theme into PNG files in <dir>."),
         QStringLiteral("dir"));
-    const QCommandLineOption themeFile(QStringLiteral("theme"),
-                                       QStringLiteral("Use the theme file <file> (over the default theme)."),
-                                       QStringLiteral("file"));
+    const QCommandLineOption themeFile(
+        QStringLiteral("theme"),
+        QStringLiteral("Use the theme file <file> (over the default theme)."),
+        QStringLiteral("file"));
     const QCommandLineOption endToEnd(
         QStringLiteral("e2e"),
         QStringLiteral("Open a message box, the popup and a float button at known places and "

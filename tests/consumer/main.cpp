@@ -15,8 +15,8 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     auto* theme = utils::CSingletonT<Omra::CUiResource>::instance();
-    if (theme->getSize(QStringLiteral("siz_message_box_margin")) <= 0
-        || theme->getPixmap(QStringLiteral("img_custom_dialog_bg"))->isNull()) {
+    if (theme->getSize(QStringLiteral("siz_message_box_margin")) <= 0 ||
+        theme->getPixmap(QStringLiteral("img_custom_dialog_bg"))->isNull()) {
         std::fprintf(stderr, "default theme missing\n");
         return 1;
     }

@@ -1,8 +1,8 @@
 #include "uibase/dialog/cdialoghelper.h"
 
+#include <QDialog>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QDialog>
 
 namespace Omra {
 

@@ -49,9 +49,9 @@ QPixmap messageIcon(QMessageBox::Icon icon)
 CPushButton* makeMessageButton(QWidget* parent, bool positive, int id, const QString& text,
                                const QSize& size)
 {
-    auto* button = new CPushButton(
-        positive ? QStringLiteral("img_btn_positive") : QStringLiteral("img_btn_negative"), id, 1,
-        3, 1, 3, parent);
+    auto* button = new CPushButton(positive ? QStringLiteral("img_btn_positive")
+                                            : QStringLiteral("img_btn_negative"),
+                                   id, 1, 3, 1, 3, parent);
     button->setObjectName(QStringLiteral("button%1").arg(id));
     button->setText(text);
     const char* colorKey = positive ? "clr_btn_text_positive" : "clr_btn_text_negative";
@@ -94,8 +94,9 @@ MessageMetrics messageMetrics()
 
 void fillClientArea(QPainter& painter, const QWidget* dialog, int f, int t)
 {
-    painter.fillRect(QRect(f + 1, f + t, dialog->width() - 2 * f - 2, dialog->height() - 2 * f - t - 1),
-                     *theme()->getColor(QStringLiteral("clr_warn_background_color")));
+    painter.fillRect(
+        QRect(f + 1, f + t, dialog->width() - 2 * f - 2, dialog->height() - 2 * f - t - 1),
+        *theme()->getColor(QStringLiteral("clr_warn_background_color")));
 }
 
 QPoint cascadeAndLog(QDialog* dialog, int alreadyShown, const QPoint& callerPosition)

@@ -52,8 +52,7 @@ struct MessageMetrics
 MessageMetrics messageMetrics();
 
 // Fills the client area below the title bar, one pixel inside the frame band.
-void fillClientArea(QPainter& painter, const QWidget* dialog, int frameMargin,
-                    int titleBarHeight);
+void fillClientArea(QPainter& painter, const QWidget* dialog, int frameMargin, int titleBarHeight);
 
 // Show handling shared by both dialogs, after the accessibility alert and the base show: the
 // cascade by 4 pixels per window of the kind already shown (a caller's position wins), raising,

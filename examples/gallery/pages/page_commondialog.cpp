@@ -1,7 +1,7 @@
 #include "gallery.h"
 
-#include "uibase/dialog/cdialoghelper.h"
 #include "uibase/dialog/ccommondialog.h"
+#include "uibase/dialog/cdialoghelper.h"
 
 #include <QVBoxLayout>
 
@@ -14,7 +14,8 @@ Omra::CCommonDialog* makeFramedDialog()
     auto* inner = new Omra::CBaseWidget(QStringLiteral("base_widget"), true, dialog);
     auto* layout = new QVBoxLayout(inner);
     auto* label = new Omra::CSimpleTextWidget(
-        QStringLiteral("Any widget can be the client area of the frame.\n任何控件都可以放在框架里。"),
+        QStringLiteral(
+            "Any widget can be the client area of the frame.\n任何控件都可以放在框架里。"),
         inner);
     label->setObjectName(QStringLiteral("sampleText"));
     label->setFlag(Qt::AlignCenter | Qt::TextWordWrap);
@@ -30,7 +31,8 @@ gallery::Page commonDialogPage()
     page.title = QStringLiteral("Common dialog frame");
     page.description = QStringLiteral("CCommonDialog: frame, title, close button (id 101) and one "
                                       "inner widget. Drag it by its title bar.");
-    page.shots << gallery::Shot{QStringLiteral("commondialog"), [] { return makeFramedDialog(); }, {}};
+    page.shots << gallery::Shot{
+        QStringLiteral("commondialog"), [] { return makeFramedDialog(); }, {}};
     page.shots << gallery::Shot{QStringLiteral("commondialog-close-disabled"),
                                 [] {
                                     auto* dialog = makeFramedDialog();

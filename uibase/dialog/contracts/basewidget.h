@@ -27,8 +27,7 @@ namespace Omra {
 
 // A Qt widget class T that takes part in the event bus and can hold one inner widget,
 // which it keeps inside four margins whenever it is resized.
-template <class T>
-class CEventWidgetT : public T, public CEventDeliverer
+template <class T> class CEventWidgetT : public T, public CEventDeliverer
 {
 public:
     explicit CEventWidgetT(QWidget* parent = nullptr, Qt::WindowFlags flags = Qt::WindowFlags())

@@ -7,10 +7,7 @@
 
 namespace Omra {
 
-CBaseDialog::CBaseDialog(QWidget* parent)
-    : CEventWidgetT<QDialog>(parent)
-{
-}
+CBaseDialog::CBaseDialog(QWidget* parent) : CEventWidgetT<QDialog>(parent) {}
 
 CBaseDialog::~CBaseDialog() = default;
 
@@ -149,7 +146,8 @@ void CBaseWidget::paintEvent(QPaintEvent* event)
 {
     if (fillBackground) {
         QPainter painter(this);
-        painter.fillRect(rect(), *detail::theme()->getColor(QStringLiteral("clr_warn_background_color")));
+        painter.fillRect(rect(),
+                         *detail::theme()->getColor(QStringLiteral("clr_warn_background_color")));
     }
     CEventWidgetT<QWidget>::paintEvent(event);
 }

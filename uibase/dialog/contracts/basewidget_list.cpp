@@ -167,14 +167,14 @@ void CWidgetList::relayout()
         previousWidget = true;
 
         const QSize preferred = preferredSize(widget);
-        const int extent = entry.stretch > 0 ? share
-                                             : (horizontal ? preferred.width() : preferred.height());
-        const bool fill = entry.fillAcross
-                          || ((horizontal ? widget->sizePolicy().verticalPolicy()
-                                          : widget->sizePolicy().horizontalPolicy())
-                              & QSizePolicy::ExpandFlag);
-        const int thickness = fill ? breadth
-                                   : qMin(breadth, horizontal ? preferred.height() : preferred.width());
+        const int extent =
+            entry.stretch > 0 ? share : (horizontal ? preferred.width() : preferred.height());
+        const bool fill =
+            entry.fillAcross || ((horizontal ? widget->sizePolicy().verticalPolicy()
+                                             : widget->sizePolicy().horizontalPolicy()) &
+                                 QSizePolicy::ExpandFlag);
+        const int thickness =
+            fill ? breadth : qMin(breadth, horizontal ? preferred.height() : preferred.width());
         int offset = (breadth - thickness) / 2;
         if (entry.anchor == WidgetAnchorLeading || fill)
             offset = 0;

@@ -25,8 +25,8 @@ QFont tipFont()
 
 } // namespace
 
-void CMessageTip::showTip(QWidget* anchor, QFlags<EAlign> align, const QString& text,
-                          int seconds, int maxWidth)
+void CMessageTip::showTip(QWidget* anchor, QFlags<EAlign> align, const QString& text, int seconds,
+                          int maxWidth)
 {
     hideTip();
     if (!anchor)
@@ -54,8 +54,8 @@ void CMessageTip::hideTip()
 
 CMessageTip::CMessageTip(QWidget* anchor, QFlags<EAlign> align, const QString& text, int seconds,
                          int width)
-    : QWidget(anchor->window(), Qt::ToolTip | Qt::FramelessWindowHint
-                                    | Qt::WindowDoesNotAcceptFocus),
+    : QWidget(anchor->window(),
+              Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus),
       anchorWidget(anchor), alignment(align), message(text), maxWidth(width > 0 ? width : 300),
       hideTimer(new QTimer(this))
 {
@@ -112,8 +112,8 @@ void CMessageTip::place()
 
 bool CMessageTip::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == parentWidget()
-        && (event->type() == QEvent::Hide || event->type() == QEvent::Close)) {
+    if (watched == parentWidget() &&
+        (event->type() == QEvent::Hide || event->type() == QEvent::Close)) {
         if (currentTip == this)
             hideTip();
         else

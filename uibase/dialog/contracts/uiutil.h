@@ -92,8 +92,7 @@ public:
     QSize getSize(bool emphasis) const;
     // flags are Qt alignment and text flags; the text is elided to the rectangle's width
     // unless wrapping is asked for.
-    void drawText(QPainter* painter, const QRect& rect, int flags, bool elide,
-                  bool emphasis) const;
+    void drawText(QPainter* painter, const QRect& rect, int flags, bool elide, bool emphasis) const;
 
     QString text;
     const QColor* color = nullptr;
@@ -105,10 +104,7 @@ private:
 
 struct OMRA_PLATFORM_EXPORT CSpaceInfo
 {
-    CSpaceInfo(int l = 0, int t = 0, int r = 0, int b = 0)
-        : left(l), top(t), right(r), bottom(b)
-    {
-    }
+    CSpaceInfo(int l = 0, int t = 0, int r = 0, int b = 0) : left(l), top(t), right(r), bottom(b) {}
 
     int left;
     int top;

@@ -15,8 +15,7 @@
 
 namespace utils {
 
-template <>
-CLogCenter* CSingletonT<CLogCenter>::instance()
+template <> CLogCenter* CSingletonT<CLogCenter>::instance()
 {
     static CLogCenter* const object = new CLogCenter;
     return object;

@@ -18,8 +18,7 @@ namespace utils {
 // widgets that outlive main() (static or leaked ones) may still reach it while unwinding.
 // Singletons of the platform's own classes are specialised and exported by the library, so
 // that every module of the process shares one object.
-template <class T>
-class CSingletonT
+template <class T> class CSingletonT
 {
 public:
     static T* instance()
@@ -45,8 +44,7 @@ private:
     QSet<int> enabledSwitches;
 };
 
-template <>
-OMRA_PLATFORM_EXPORT CLogCenter* CSingletonT<CLogCenter>::instance();
+template <> OMRA_PLATFORM_EXPORT CLogCenter* CSingletonT<CLogCenter>::instance();
 
 // Writes one printf-style formatted line at debug level to the logger. When the
 // application configured no log4cxx appender at all, a basic console set-up is made first
