@@ -3,12 +3,16 @@
 // Helpers shared by the tests: a theme with known sizes and solid-colour images, acting
 // inside a modal run, and checking that no window outlives a test.
 
+#include <log4cxx/appenderskeleton.h>
+#include <log4cxx/spi/loggingevent.h>
+
 #include <QColor>
 #include <QHash>
 #include <QList>
 #include <QSet>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <functional>
@@ -53,6 +57,25 @@ private:
 // Runs action on the active modal widget as soon as one is running (polling every 10 ms,
 // giving up after timeoutMs).
 void whenModal(std::function<void(QWidget*)> action, int timeoutMs = 5000);
+
+// Collects the messages logged to the log4cxx logger it is attached to.
+class CollectingAppender : public log4cxx::AppenderSkeleton
+{
+public:
+    QStringList lines;
+    QList<int> levels;
+
+    void close() override {}
+    bool requiresLayout() const override { return false; }
+
+protected:
+    void append(const log4cxx::spi::LoggingEventPtr& event, log4cxx::helpers::Pool&) override
+    {
+        LOG4CXX_ENCODE_CHAR(text, event->getRenderedMessage());
+        lines << QString::fromStdString(text);
+        levels << event->getLevel()->toInt();
+    }
+};
 
 // Deletes what deleteLater scheduled and returns the top-level widgets that are alive now
 // but were not in `before`.

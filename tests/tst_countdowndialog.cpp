@@ -76,22 +76,6 @@ QSize capped(const CSimpleTextWidget* text)
     return QSize(width, text->heightForWidth(width));
 }
 
-class CollectingAppender : public log4cxx::AppenderSkeleton
-{
-public:
-    QStringList lines;
-
-    void close() override {}
-    bool requiresLayout() const override { return false; }
-
-protected:
-    void append(const log4cxx::spi::LoggingEventPtr& event, log4cxx::helpers::Pool&) override
-    {
-        LOG4CXX_ENCODE_CHAR(text, event->getRenderedMessage());
-        lines << QString::fromStdString(text);
-    }
-};
-
 } // namespace
 
 class TestCountDownDialog : public QObject
@@ -669,7 +653,7 @@ void TestCountDownDialog::consoleLog()
 
     utils::CLogCenter* center = utils::CSingletonT<utils::CLogCenter>::instance();
     center->setConLogEnabled(35, switchOn);
-    auto appender = std::make_shared<CollectingAppender>();
+    auto appender = std::make_shared<testsupport::CollectingAppender>();
     log4cxx::LoggerPtr logger = log4cxx::Logger::getLogger("VelConsole");
     logger->addAppender(appender);
     logger->setLevel(log4cxx::Level::getDebug());

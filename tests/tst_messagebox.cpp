@@ -150,25 +150,6 @@ Seen observe(QWidget* widget)
     return seen;
 }
 
-// Collects what is logged to the logger it is attached to.
-class CollectingAppender : public log4cxx::AppenderSkeleton
-{
-public:
-    QStringList lines;
-    QList<int> levels;
-
-    void close() override {}
-    bool requiresLayout() const override { return false; }
-
-protected:
-    void append(const log4cxx::spi::LoggingEventPtr& event, log4cxx::helpers::Pool&) override
-    {
-        LOG4CXX_ENCODE_CHAR(text, event->getRenderedMessage());
-        lines << QString::fromStdString(text);
-        levels << event->getLevel()->toInt();
-    }
-};
-
 QList<QPair<int, QObject*>> accessibilityEvents;
 
 void recordAccessibility(QAccessibleEvent* event)
@@ -1141,7 +1122,7 @@ void TestMessageBox::consoleLog()
 
     utils::CLogCenter* center = utils::CSingletonT<utils::CLogCenter>::instance();
     center->setConLogEnabled(35, switchOn);
-    auto appender = std::make_shared<CollectingAppender>();
+    auto appender = std::make_shared<testsupport::CollectingAppender>();
     log4cxx::LoggerPtr logger = log4cxx::Logger::getLogger("VelConsole");
     logger->addAppender(appender);
     logger->setLevel(debugLevel ? log4cxx::Level::getDebug() : log4cxx::Level::getInfo());

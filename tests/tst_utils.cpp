@@ -1,3 +1,5 @@
+#include "testsupport.h"
+
 #include "uibase/dialog/contracts/common.h"
 #include "uibase/dialog/contracts/utils.h"
 
@@ -7,26 +9,6 @@
 
 #include <QTemporaryDir>
 #include <QtTest>
-
-namespace {
-
-// Collects the messages logged to the logger it is attached to.
-class CollectingAppender : public log4cxx::AppenderSkeleton
-{
-public:
-    QStringList lines;
-
-    void close() override {}
-    bool requiresLayout() const override { return false; }
-
-protected:
-    void append(const log4cxx::spi::LoggingEventPtr& event, log4cxx::helpers::Pool&) override
-    {
-        lines << QString::fromStdString(event->getRenderedMessage());
-    }
-};
-
-} // namespace
 
 class TestUtils : public QObject
 {
@@ -77,7 +59,7 @@ void TestUtils::logSwitchesFromEnvironment()
 void TestUtils::velDebugNewFormats()
 {
     log4cxx::LoggerPtr logger = log4cxx::Logger::getLogger("TestUtilsLogger");
-    auto appender = std::make_shared<CollectingAppender>();
+    auto appender = std::make_shared<testsupport::CollectingAppender>();
     logger->addAppender(appender);
     logger->setLevel(log4cxx::Level::getDebug());
 
