@@ -1,6 +1,9 @@
 #include "localhttpserver.h"
 
 #include <QHostAddress>
+#include <QSslCertificate>
+#include <QSslKey>
+#include <QSslSocket>
 #include <QPointer>
 #include <QTcpSocket>
 #include <QTimer>
@@ -34,26 +37,71 @@ QByteArray reasonPhrase(int status)
 
 } // namespace
 
-LocalHttpServer::LocalHttpServer(QObject* parent) : QObject(parent)
+// Hands out plain sockets, or TLS sockets that start the server side of the handshake.
+class LocalHttpServer::Listener : public QTcpServer
 {
-    connect(&server, &QTcpServer::newConnection, this, &LocalHttpServer::onNewConnection);
+public:
+    using QTcpServer::QTcpServer;
+
+    QSslCertificate certificate;
+    QSslKey key;
+    bool tls = false;
+
+protected:
+    void incomingConnection(qintptr descriptor) override
+    {
+        if (!tls) {
+            QTcpServer::incomingConnection(descriptor);
+            return;
+        }
+        auto* socket = new QSslSocket(this);
+        if (!socket->setSocketDescriptor(descriptor)) {
+            delete socket;
+            return;
+        }
+        socket->setLocalCertificate(certificate);
+        socket->setPrivateKey(key);
+        // A client that refuses the certificate just goes away.
+        connect(socket, QOverload<const QList<QSslError>&>::of(&QSslSocket::sslErrors), socket,
+                [] {});
+        addPendingConnection(socket);
+        socket->startServerEncryption();
+    }
+};
+
+LocalHttpServer::LocalHttpServer(QObject* parent) : QObject(parent), server(new Listener(this))
+{
+    connect(server, &QTcpServer::newConnection, this, &LocalHttpServer::onNewConnection);
 }
 
 LocalHttpServer::~LocalHttpServer() = default;
 
 bool LocalHttpServer::start()
 {
-    return server.listen(QHostAddress::LocalHost, 0);
+    return server->listen(QHostAddress::LocalHost, 0);
+}
+
+bool LocalHttpServer::startTls(const QByteArray& certificatePem, const QByteArray& privateKeyPem)
+{
+    server->certificate = QSslCertificate(certificatePem, QSsl::Pem);
+    server->key = QSslKey(privateKeyPem, QSsl::Rsa, QSsl::Pem);
+    if (server->certificate.isNull() || server->key.isNull() || !QSslSocket::supportsSsl())
+        return false;
+    server->tls = true;
+    return start();
 }
 
 quint16 LocalHttpServer::port() const
 {
-    return server.serverPort();
+    return server->serverPort();
 }
 
 QString LocalHttpServer::url(const QString& path) const
 {
-    return QStringLiteral("http://127.0.0.1:%1%2").arg(port()).arg(path);
+    return QStringLiteral("%1://127.0.0.1:%2%3")
+        .arg(server->tls ? QStringLiteral("https") : QStringLiteral("http"))
+        .arg(port())
+        .arg(path);
 }
 
 void LocalHttpServer::serve(const QString& path, const QByteArray& body)
@@ -117,7 +165,7 @@ void LocalHttpServer::remove(const QString& path)
 
 void LocalHttpServer::onNewConnection()
 {
-    while (QTcpSocket* socket = server.nextPendingConnection()) {
+    while (QTcpSocket* socket = server->nextPendingConnection()) {
         ++connections;
         socket->setProperty("request", QByteArray());
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onReadyRead(socket); });

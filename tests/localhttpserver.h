@@ -39,8 +39,10 @@ public:
 
     // Listens on a free port of 127.0.0.1; false when that fails.
     bool start();
+    // The same over TLS with the given PEM certificate and key; url() then says "https".
+    bool startTls(const QByteArray& certificatePem, const QByteArray& privateKeyPem);
     quint16 port() const;
-    // "http://127.0.0.1:<port>" + path (path begins with '/').
+    // "http://127.0.0.1:<port>" (or https) + path (path begins with '/').
     QString url(const QString& path) const;
 
     // Paths are matched without their query text. Unknown paths get 404.
@@ -71,7 +73,8 @@ private:
     void respond(QTcpSocket* socket, const QString& target);
     void sendGenerated(QTcpSocket* socket, qint64 size);
 
-    QTcpServer server;
+    class Listener;
+    Listener* server;
     QHash<QString, Resource> resources;
     QStringList received;
     int connections = 0;
