@@ -75,14 +75,14 @@ bool TestTheme::apply()
         fontObject.insert(it.key(), font);
     }
     for (auto it = images.constBegin(); it != images.constEnd(); ++it) {
-        const Image& spec = it.value();
-        QImage image(spec.frame.width() * spec.frames.size(), spec.frame.height(),
+        const Image& shape = it.value();
+        QImage image(shape.frame.width() * shape.frames.size(), shape.frame.height(),
                      QImage::Format_ARGB32);
         QPainter painter(&image);
         painter.setCompositionMode(QPainter::CompositionMode_Source);
-        for (int i = 0; i < spec.frames.size(); ++i)
-            painter.fillRect(QRect(QPoint(i * spec.frame.width(), 0), spec.frame),
-                             spec.frames.at(i));
+        for (int i = 0; i < shape.frames.size(); ++i)
+            painter.fillRect(QRect(QPoint(i * shape.frame.width(), 0), shape.frame),
+                             shape.frames.at(i));
         painter.end();
         const QString file = it.key() + QStringLiteral(".png");
         if (!image.save(dir.filePath(file)))

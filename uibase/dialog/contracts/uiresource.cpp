@@ -36,7 +36,7 @@ int scaled(int base, double scale)
     return int(std::lround(base * scale));
 }
 
-struct FontSpec
+struct FontStyle
 {
     QString family;
     int pixelSize = 12;
@@ -44,12 +44,12 @@ struct FontSpec
     bool underline = false;
 };
 
-QFont makeFont(const FontSpec& spec, double scale)
+QFont makeFont(const FontStyle& style, double scale)
 {
-    QFont font(spec.family);
-    font.setPixelSize(qMax(1, scaled(spec.pixelSize, scale)));
-    font.setBold(spec.bold);
-    font.setUnderline(spec.underline);
+    QFont font(style.family);
+    font.setPixelSize(qMax(1, scaled(style.pixelSize, scale)));
+    font.setBold(style.bold);
+    font.setUnderline(style.underline);
     return font;
 }
 
@@ -57,7 +57,7 @@ QFont makeFont(const FontSpec& spec, double scale)
 struct ThemeData
 {
     QHash<QString, QColor> colors;
-    QHash<QString, FontSpec> fonts;
+    QHash<QString, FontStyle> fonts;
     QHash<QString, int> sizes;
     QHash<QString, QString> imagePaths;
     QHash<QString, QImage> images;
@@ -130,7 +130,7 @@ bool parseTheme(const QString& path, bool decodeImagesNow, ThemeData& data, QStr
         if (!it.value().isObject())
             return keyError(it.key(), QStringLiteral("expected a font object"));
         const QJsonObject object = it.value().toObject();
-        FontSpec spec;
+        FontStyle style;
         const QJsonValue family = object.value(QLatin1String("family"));
         const QJsonValue pixelSize = object.value(QLatin1String("pixelSize"));
         const QJsonValue bold = object.value(QLatin1String("bold"));
@@ -145,11 +145,11 @@ bool parseTheme(const QString& path, bool decodeImagesNow, ThemeData& data, QStr
             return keyError(it.key(), QStringLiteral("\"bold\" must be true or false"));
         if (!underline.isUndefined() && !underline.isBool())
             return keyError(it.key(), QStringLiteral("\"underline\" must be true or false"));
-        spec.family = family.toString();
-        spec.pixelSize = pixelSize.toInt();
-        spec.bold = bold.toBool(false);
-        spec.underline = underline.toBool(false);
-        data.fonts.insert(it.key(), spec);
+        style.family = family.toString();
+        style.pixelSize = pixelSize.toInt();
+        style.bold = bold.toBool(false);
+        style.underline = underline.toBool(false);
+        data.fonts.insert(it.key(), style);
     }
 
     for (auto it = sizes.constBegin(); it != sizes.constEnd(); ++it) {
