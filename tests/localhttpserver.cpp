@@ -1,10 +1,10 @@
 #include "localhttpserver.h"
 
 #include <QHostAddress>
+#include <QPointer>
 #include <QSslCertificate>
 #include <QSslKey>
 #include <QSslSocket>
-#include <QPointer>
 #include <QTcpSocket>
 #include <QTimer>
 #include <QUrl>
@@ -12,30 +12,6 @@
 #include <memory>
 
 namespace testsupport {
-
-namespace {
-
-QByteArray reasonPhrase(int status)
-{
-    switch (status) {
-    case 200:
-        return "OK";
-    case 301:
-        return "Moved Permanently";
-    case 302:
-        return "Found";
-    case 307:
-        return "Temporary Redirect";
-    case 404:
-        return "Not Found";
-    case 500:
-        return "Internal Server Error";
-    default:
-        return "Status";
-    }
-}
-
-} // namespace
 
 // Hands out plain sockets, or TLS sockets that start the server side of the handshake.
 class LocalHttpServer::Listener : public QTcpServer
@@ -201,7 +177,6 @@ void LocalHttpServer::onReadyRead(QTcpSocket* socket)
     const QString target =
         requestLine.size() >= 2 ? QString::fromUtf8(requestLine.at(1)) : QString();
     received << target;
-    emit requestReceived(target);
     respond(socket, target);
 }
 
@@ -216,8 +191,8 @@ void LocalHttpServer::respond(QTcpSocket* socket, const QString& target)
         resource.body = "not found";
     }
 
-    QByteArray head = "HTTP/1.1 " + QByteArray::number(resource.status) + ' ' +
-                      reasonPhrase(resource.status) + "\r\n";
+    QByteArray head = "HTTP/1.1 " + QByteArray::number(resource.status) +
+                      (resource.status == 200 ? " OK\r\n" : " Status\r\n");
     head += "Connection: close\r\n";
     head += "Content-Type: application/octet-stream\r\n";
     if (!resource.location.isEmpty())

@@ -22,16 +22,13 @@ public:
     {
         int status = 200;
         QByteArray body;
-        QByteArray location;    // Location header of a redirect
-        bool sendLength = true; // without it the body ends when the connection closes
-        int chunkSize = 0;      // 0: the whole body at once
-        int chunkDelayMs = 0;   // pause before every chunk after the first
-        int cutAfter = -1;      // close the connection after this many body bytes
-        // Instead of body: this many bytes made up on the fly, handed to the socket only
-        // as the client drains it, so even a huge answer is never held in memory.
-        qint64 generatedSize = -1;
-        // Send this many body bytes, then nothing more, keeping the connection open.
-        int stallAfter = -1;
+        QByteArray location;       // Location header of a redirect
+        bool sendLength = true;    // without it the body ends when the connection closes
+        int chunkSize = 0;         // 0: the whole body at once
+        int chunkDelayMs = 0;      // pause before every chunk after the first
+        int cutAfter = -1;         // close the connection after this many body bytes
+        qint64 generatedSize = -1; // instead of body: made up as the client drains the socket
+        int stallAfter = -1;       // send this many body bytes, then silence on an open line
     };
 
     explicit LocalHttpServer(QObject* parent = nullptr);
@@ -63,9 +60,6 @@ public:
     int openConnections() const { return connections; }
     // Body bytes of generated answers handed to sockets so far.
     qint64 generatedBytesSent() const { return generatedSent; }
-
-Q_SIGNALS:
-    void requestReceived(const QString& target);
 
 private:
     void onNewConnection();

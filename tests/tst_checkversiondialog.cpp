@@ -25,16 +25,13 @@ public:
     using CCheckVersionDialog::CCheckVersionDialog;
     using CCheckVersionDialog::currentVersionText;
     using CCheckVersionDialog::downloadButton;
-    using CCheckVersionDialog::downloadDir;
     using CCheckVersionDialog::downloader;
     using CCheckVersionDialog::downloadStage;
     using CCheckVersionDialog::exeUrl;
     using CCheckVersionDialog::handleEvent;
     using CCheckVersionDialog::latestVersionText;
-    using CCheckVersionDialog::slotDownLoadFinish;
     using CCheckVersionDialog::slotDownProcess;
     using CCheckVersionDialog::startInstall;
-    using CCheckVersionDialog::versionUrl;
     CPushButton* cancelButton() const
     {
         return findChild<CPushButton*>(QStringLiteral("cancelButton"));
@@ -46,20 +43,27 @@ QString appDir()
     return QCoreApplication::applicationDirPath();
 }
 
+QString inAppDir(const QString& name)
+{
+    return QDir(appDir()).filePath(name);
+}
+
 QByteArray readFile(const QString& path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray("<missing>");
-    return file.readAll();
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
 bool writeFile(const QString& path, const QByteArray& data)
 {
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    return file.write(data) == data.size();
+    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
+}
+
+// Files in the application directory whose names begin with name (temporaries included).
+QStringList leftovers(const QString& name)
+{
+    return QDir(appDir()).entryList({name + QLatin1Char('*')}, QDir::Files | QDir::Hidden);
 }
 
 QPushButton* buttonWithText(QWidget* window, const QString& text)
@@ -71,35 +75,27 @@ QPushButton* buttonWithText(QWidget* window, const QString& text)
     return nullptr;
 }
 
-bool windowShowsText(QWidget* window, const QString& text)
-{
-    for (CSimpleTextWidget* widget : window->findChildren<CSimpleTextWidget*>()) {
-        if (widget->getText() == text)
-            return true;
-    }
-    return false;
-}
-
-// What the confirmation box looked like and which button was used.
+// What the confirmation box looked like.
 struct Confirmation
 {
     bool seen = false;
     QString title;
     bool showsQuestion = false;
-    bool hasOk = false;
-    bool hasNo = false;
+    bool hasOkAndNo = false;
 };
 
 // Answers the upgrade confirmation inside its modal loop: "确定", "否" or "close" (the
-// frame's close button, no answer button).
-void answerConfirmation(const QString& answer, std::shared_ptr<Confirmation> seen)
+// frame's close button).
+std::shared_ptr<Confirmation> answerConfirmation(const QString& answer)
 {
+    auto seen = std::make_shared<Confirmation>();
     testsupport::whenModal([answer, seen](QWidget* box) {
         seen->seen = true;
         seen->title = box->windowTitle();
-        seen->showsQuestion = windowShowsText(box, QStringLiteral("是否升级到最新版本？"));
-        seen->hasOk = buttonWithText(box, QStringLiteral("确定")) != nullptr;
-        seen->hasNo = buttonWithText(box, QStringLiteral("否")) != nullptr;
+        for (CSimpleTextWidget* widget : box->findChildren<CSimpleTextWidget*>())
+            seen->showsQuestion |= widget->getText() == QStringLiteral("是否升级到最新版本？");
+        seen->hasOkAndNo = buttonWithText(box, QStringLiteral("确定")) &&
+                           buttonWithText(box, QStringLiteral("否"));
         QPushButton* button = answer == QLatin1String("close")
                                   ? box->findChild<QPushButton*>(QStringLiteral("closeButton"))
                                   : buttonWithText(box, answer);
@@ -108,6 +104,29 @@ void answerConfirmation(const QString& answer, std::shared_ptr<Confirmation> see
         else
             box->close();
     });
+    return seen;
+}
+
+// Makes the server misbehave at path in the named way.
+void serveBroken(LocalHttpServer& server, const QString& path, const QString& how,
+                 const QByteArray& body)
+{
+    const qint64 huge = qint64(100) * 1000 * 1000;
+    if (how == QLatin1String("huge") || how == QLatin1String("huge-streamed")) {
+        server.serveGenerated(path, huge, how == QLatin1String("huge"));
+    } else if (how == QLatin1String("stall")) {
+        server.serveStalling(path, body, body.size() / 3);
+    } else if (how == QLatin1String("cut")) {
+        LocalHttpServer::Resource resource;
+        resource.body = body;
+        resource.cutAfter = body.size() / 3;
+        server.setResource(path, resource);
+    } else if (how == QLatin1String("404") || how == QLatin1String("500")) {
+        server.serveStatus(path, how.toInt(), body);
+    } else if (how == QLatin1String("loop")) {
+        server.redirect(path, path + QStringLiteral("x"));
+        server.redirect(path + QStringLiteral("x"), path);
+    }
 }
 
 } // namespace
@@ -120,9 +139,7 @@ private slots:
     void init();
     void cleanup();
 
-    void construction();
     void layout();
-    void setters();
     void constructionClearsStaging_data();
     void constructionClearsStaging();
 
@@ -132,7 +149,6 @@ private slots:
     void manifest();
     void repeatedCheckKeepsEarlierValues();
     void manifestProgressNotPassedOn();
-    void finishWithoutStageDoesNothing();
     void hostileManifestServer_data();
     void hostileManifestServer();
     void manifestSizeLimit_data();
@@ -147,9 +163,9 @@ private slots:
     void existingInstallerGoesStraightToInstall();
     void installerFailure_data();
     void installerFailure();
-    void deletedDuringInstallerDownload();
+    void deletedWhileDownloading_data();
+    void deletedWhileDownloading();
     void otherEvents();
-    void destructorReleasesDownloader();
 
     void install_data();
     void install();
@@ -159,8 +175,8 @@ private slots:
 private:
     // A name in the application directory that no other test uses; removed in cleanup().
     QString uniqueName(const QString& suffix);
-    void startManifestCheck(Dialog& dialog, const QString& path, const QString& current);
-    bool writeFakeUpgrade(const QString& recordPath);
+    void startCheck(Dialog& dialog, const QString& path, const QString& current);
+    QString writeFakeUpgrade();
     QStringList readRecord(const QString& recordPath);
 
     QSet<QWidget*> before;
@@ -185,7 +201,7 @@ void TestCheckVersionDialog::cleanup()
 {
     CMessageTip::hideTip();
     for (const QString& name : qAsConst(createdNames))
-        QFile::remove(QDir(appDir()).filePath(name));
+        QFile::remove(inAppDir(name));
     createdNames.clear();
     server.reset();
     baseDir.reset();
@@ -202,27 +218,28 @@ QString TestCheckVersionDialog::uniqueName(const QString& suffix)
     return name;
 }
 
-void TestCheckVersionDialog::startManifestCheck(Dialog& dialog, const QString& path,
-                                                const QString& current)
+void TestCheckVersionDialog::startCheck(Dialog& dialog, const QString& path, const QString& current)
 {
     dialog.setCurrentVersion(current);
     dialog.setGetVersionUrl(server->url(path));
     dialog.startGetLatestVersion();
 }
 
-bool TestCheckVersionDialog::writeFakeUpgrade(const QString& recordPath)
+// Installs an Upgrade.exe that records its argument count and arguments, one per line;
+// returns the record's path.
+QString TestCheckVersionDialog::writeFakeUpgrade()
 {
-    // Records its argument count and arguments, one per line, then appears at once.
+    const QByteArray record = baseDir->filePath(QStringLiteral("record.txt")).toUtf8();
     const QByteArray script =
         "#!/bin/sh\n"
         "{ printf '%s\\n' \"$#\"; for a do printf '%s\\n' \"$a\"; done; } > '" +
-        recordPath.toUtf8() + ".part' && mv '" + recordPath.toUtf8() + ".part' '" +
-        recordPath.toUtf8() + "'\n";
-    const QString path = QDir(appDir()).filePath(QStringLiteral("Upgrade.exe"));
+        record + ".part' && mv '" + record + ".part' '" + record + "'\n";
+    const QString path = inAppDir(QStringLiteral("Upgrade.exe"));
     createdNames << QStringLiteral("Upgrade.exe");
-    if (!writeFile(path, script))
-        return false;
-    return QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (!writeFile(path, script) ||
+        !QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner))
+        return QString();
+    return QString::fromUtf8(record);
 }
 
 QStringList TestCheckVersionDialog::readRecord(const QString& recordPath)
@@ -231,73 +248,6 @@ QStringList TestCheckVersionDialog::readRecord(const QString& recordPath)
     if (text.endsWith(QLatin1Char('\n')))
         text.chop(1);
     return text.split(QLatin1Char('\n'));
-}
-
-void TestCheckVersionDialog::construction()
-{
-    testsupport::TestTheme theme;
-    theme.size(QStringLiteral("siz_account_btn_width_small"), 77)
-        .size(QStringLiteral("siz_account_btn_height"), 27);
-    QVERIFY(theme.apply());
-    Dialog dialog(appDir(), QStringLiteral("param"), baseDir->path());
-
-    QCOMPARE(dialog.windowTitle(), QStringLiteral("检测版本"));
-    QCOMPARE(dialog.size(), QSize(400, 200));
-    QCOMPARE(dialog.minimumSize(), QSize(400, 200));
-    QCOMPARE(dialog.maximumSize(), QSize(400, 200));
-    QVERIFY(!dialog.testAttribute(Qt::WA_DeleteOnClose));
-    QCOMPARE(dialog.downloadStage, -1);
-    QVERIFY(!dialog.downloader);
-    QVERIFY(dialog.versionUrl.isEmpty());
-    QVERIFY(dialog.exeUrl.isEmpty());
-    QCOMPARE(dialog.downloadDir, appDir());
-
-    auto* inner = qobject_cast<CBaseWidget*>(dialog.getInnerWidget());
-    QVERIFY(inner);
-    QVERIFY(dialog.hasInnerWidget());
-    QCOMPARE(inner->parentWidget(), static_cast<QWidget*>(&dialog));
-
-    struct
-    {
-        const char* name;
-        int id;
-        const char* text;
-    } texts[] = {{"currentVersionCaption", 0, "当前版本"},
-                 {"latestVersionCaption", 1, "最新版本"},
-                 {"currentVersionText", 2, ""},
-                 {"latestVersionText", 3, ""}};
-    for (const auto& row : texts) {
-        auto* widget = dialog.findChild<CSimpleTextWidget*>(QLatin1String(row.name));
-        QVERIFY2(widget, row.name);
-        QCOMPARE(widget->parentWidget(), static_cast<QWidget*>(inner));
-        QCOMPARE(widget->getID(), row.id);
-        QCOMPARE(widget->getText(), QString::fromUtf8(row.text));
-        QCOMPARE(widget->getFontKey(), QStringLiteral("fnt_default_large"));
-        if (row.id < 2) {
-            QCOMPARE(widget->minimumWidth(), 75);
-            QCOMPARE(widget->maximumWidth(), 75);
-        } else {
-            QCOMPARE(widget->getColorKey(), QStringLiteral("clr_global_rise"));
-            QCOMPARE(widget->getFlag(), 0x81);
-        }
-    }
-    QCOMPARE(dialog.findChild<CSimpleTextWidget*>(QStringLiteral("currentVersionText")),
-             dialog.currentVersionText);
-    QCOMPARE(dialog.findChild<CSimpleTextWidget*>(QStringLiteral("latestVersionText")),
-             dialog.latestVersionText);
-
-    CPushButton* buttons[] = {dialog.downloadButton, dialog.cancelButton()};
-    const char* labels[] = {"下载", "取消"};
-    for (int i = 0; i < 2; ++i) {
-        QVERIFY(buttons[i]);
-        QVERIFY(qobject_cast<CMediumNormalButton*>(buttons[i]));
-        QCOMPARE(buttons[i]->getID(), i);
-        QCOMPARE(buttons[i]->text(), QString::fromUtf8(labels[i]));
-        QCOMPARE(buttons[i]->parentWidget(), static_cast<QWidget*>(inner));
-        QCOMPARE(buttons[i]->minimumSize(), QSize(77, 27));
-        QCOMPARE(buttons[i]->maximumSize(), QSize(77, 27));
-        QVERIFY(buttons[i]->isEnabled());
-    }
 }
 
 void TestCheckVersionDialog::layout()
@@ -311,16 +261,15 @@ void TestCheckVersionDialog::layout()
     dialog.setCurrentVersion(QStringLiteral("1.0.10"));
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QCOMPARE(dialog.size(), QSize(400, 200));
 
     QWidget* inner = dialog.getInnerWidget();
     // One pixel inside the frame band, below the title bar.
     QCOMPARE(inner->geometry(), QRect(13, 42, 400 - 26, 200 - 42 - 13));
     const int innerWidth = inner->width(), innerHeight = inner->height();
-
-    CPushButton* download = dialog.downloadButton;
     CPushButton* cancel = dialog.cancelButton();
     QCOMPARE(cancel->geometry(), QRect(innerWidth - 10 - 70, innerHeight - 20 - 25, 70, 25));
-    QCOMPARE(download->geometry(), QRect(cancel->x() - 10 - 70, cancel->y(), 70, 25));
+    QCOMPARE(dialog.downloadButton->geometry(), QRect(cancel->x() - 10 - 70, cancel->y(), 70, 25));
 
     auto* currentCaption = dialog.findChild<QWidget*>(QStringLiteral("currentVersionCaption"));
     auto* latestCaption = dialog.findChild<QWidget*>(QStringLiteral("latestVersionCaption"));
@@ -343,45 +292,26 @@ void TestCheckVersionDialog::layout()
     QCOMPARE(top + middle, innerHeight - 2 * rowHeight - 20 - 25 - 20);
 }
 
-void TestCheckVersionDialog::setters()
-{
-    Dialog dialog(appDir(), QString(), baseDir->path());
-    dialog.setCurrentVersion(QStringLiteral("1.2.3 测试"));
-    QCOMPARE(dialog.currentVersionText->getText(), QStringLiteral("1.2.3 测试"));
-    QCOMPARE(dialog.currentVersionText->getMaxLines(), 100000);
-    dialog.setGetVersionUrl(QStringLiteral("http://example.invalid/v.json"));
-    QCOMPARE(dialog.versionUrl, QStringLiteral("http://example.invalid/v.json"));
-    // Nothing is fetched before startGetLatestVersion.
-    QVERIFY(!dialog.downloader);
-    QCOMPARE(dialog.downloadStage, -1);
-}
-
 void TestCheckVersionDialog::constructionClearsStaging_data()
 {
     QTest::addColumn<QStringList>("files");
-    QTest::addColumn<QStringList>("folders");
     QTest::addColumn<bool>("baseHasOtherFiles");
-    QTest::addColumn<QStringList>("left");
+    QTest::addColumn<QStringList>("left"); // what stays in the staging folder, if it stays
     QTest::addColumn<bool>("stagingLeft");
     QTest::addColumn<bool>("baseLeft");
     QTest::newRow("files removed, folder removed")
-        << QStringList{"Upgrade.exe", "a.dll", "b.dll"} << QStringList() << true << QStringList()
-        << false << true;
-    QTest::newRow("empty staging folder removed")
-        << QStringList() << QStringList() << true << QStringList() << false << true;
+        << QStringList{"Upgrade.exe", "a.dll", "b.dll"} << true << QStringList() << false << true;
     QTest::newRow("base left empty goes too")
-        << QStringList{"a.dll"} << QStringList() << false << QStringList() << false << false;
+        << QStringList{"a.dll"} << false << QStringList() << false << false;
     QTest::newRow("hidden file keeps the folder")
-        << QStringList{"a.dll", ".hidden"} << QStringList() << true << QStringList{".hidden"}
-        << true << true;
+        << QStringList{"a.dll", ".hidden"} << true << QStringList{".hidden"} << true << true;
     QTest::newRow("sub-folder keeps the folder")
-        << QStringList{"a.dll"} << QStringList{"sub"} << true << QStringList{"sub"} << true << true;
+        << QStringList{"a.dll", "sub/"} << true << QStringList{"sub"} << true << true;
 }
 
 void TestCheckVersionDialog::constructionClearsStaging()
 {
     QFETCH(QStringList, files);
-    QFETCH(QStringList, folders);
     QFETCH(bool, baseHasOtherFiles);
     QFETCH(QStringList, left);
     QFETCH(bool, stagingLeft);
@@ -393,21 +323,20 @@ void TestCheckVersionDialog::constructionClearsStaging()
     QVERIFY(QDir().mkpath(staging));
     if (baseHasOtherFiles)
         QVERIFY(writeFile(base + QStringLiteral("/config.ini"), "x"));
-    for (const QString& file : files)
-        QVERIFY(writeFile(staging + QLatin1Char('/') + file, "old"));
-    for (const QString& folder : folders)
-        QVERIFY(QDir(staging).mkdir(folder));
+    for (const QString& file : files) {
+        QVERIFY(file.endsWith(QLatin1Char('/'))
+                    ? QDir(staging).mkdir(file)
+                    : writeFile(staging + QLatin1Char('/') + file, "old"));
+    }
 
     Dialog dialog(appDir(), QString(), base);
     QCOMPARE(QFileInfo::exists(staging), stagingLeft);
     QCOMPARE(QFileInfo::exists(base), baseLeft);
-    QVERIFY(QFileInfo::exists(baseDir->path()));
     if (stagingLeft) {
         QCOMPARE(QDir(staging).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  left);
     }
-    if (baseHasOtherFiles)
-        QVERIFY(QFileInfo::exists(base + QStringLiteral("/config.ini")));
+    QCOMPARE(QFileInfo::exists(base + QStringLiteral("/config.ini")), baseHasOtherFiles);
 }
 
 void TestCheckVersionDialog::parseManifest_data()
@@ -416,52 +345,28 @@ void TestCheckVersionDialog::parseManifest_data()
     QTest::addColumn<int>("read");
     QTest::addColumn<QString>("version");
     QTest::addColumn<QString>("exeUrl");
-    const int both = CCheckVersionDialog::ManifestVersion | CCheckVersionDialog::ManifestExeUrl;
     const int version = CCheckVersionDialog::ManifestVersion;
     const int exe = CCheckVersionDialog::ManifestExeUrl;
-    QTest::newRow("both") << QByteArray(R"({"version":"1.0.10","exe_url":"http://h/s.exe"})")
-                          << both << "1.0.10"
-                          << "http://h/s.exe";
-    QTest::newRow("version only") << QByteArray(R"({"version":"2"})") << version << "2"
-                                  << "<unset>";
-    QTest::newRow("exe_url only") << QByteArray(R"({"exe_url":"u"})") << exe << "<unset>"
-                                  << "u";
-    QTest::newRow("empty object") << QByteArray("{}") << 0 << "<unset>"
-                                  << "<unset>";
-    QTest::newRow("empty text") << QByteArray() << 0 << "<unset>"
-                                << "<unset>";
-    QTest::newRow("not JSON") << QByteArray("version=1.0") << 0 << "<unset>"
-                              << "<unset>";
-    QTest::newRow("cut short") << QByteArray(R"({"version":"1.0","exe_)") << 0 << "<unset>"
-                               << "<unset>";
-    QTest::newRow("version a number")
-        << QByteArray(R"({"version":1.5,"exe_url":"u"})") << 0 << "<unset>"
-        << "<unset>";
-    QTest::newRow("version null") << QByteArray(R"({"version":null,"exe_url":"u"})") << 0
-                                  << "<unset>"
-                                  << "<unset>";
-    QTest::newRow("version an object")
-        << QByteArray(R"({"version":{"a":"1"},"exe_url":"u"})") << 0 << "<unset>"
-        << "<unset>";
-    QTest::newRow("exe_url a number")
-        << QByteArray(R"({"version":"3.0","exe_url":7})") << version << "3.0"
-        << "<unset>";
-    QTest::newRow("exe_url before version")
-        << QByteArray(R"({"exe_url":"u","version":"4"})") << both << "4"
-        << "u";
-    QTest::newRow("duplicate version: first wins")
-        << QByteArray(R"({"version":"2.0","version":"3.0"})") << version << "2.0"
-        << "<unset>";
-    QTest::newRow("other keys ignored")
-        << QByteArray(R"({"name":"x","version":"5","notes":[1,2],"exe_url":"e","size":9})") << both
-        << "5"
-        << "e";
-    QTest::newRow("UTF-8 text") << QByteArray("{\"version\":\"\xE7\x89\x88\xE6\x9C\xAC 6\"}")
-                                << version << QStringLiteral("版本 6") << "<unset>";
-    QTest::newRow("escaped text") << QByteArray(R"({"version":"\u7248 7"})") << version
-                                  << QStringLiteral("版 7") << "<unset>";
-    QTest::newRow("empty strings") << QByteArray(R"({"version":"","exe_url":""})") << both << ""
-                                   << "";
+    const QString unset = QStringLiteral("<unset>");
+    auto row = [&](const char* name, const char* json, int read, const QString& v,
+                   const QString& e) { QTest::newRow(name) << QByteArray(json) << read << v << e; };
+    row("both", R"({"version":"1.0.10","exe_url":"http://h/s.exe"})", version | exe, "1.0.10",
+        "http://h/s.exe");
+    row("exe_url only", R"({"exe_url":"u"})", exe, unset, "u");
+    row("empty text", "", 0, unset, unset);
+    row("not JSON", "version=1.0", 0, unset, unset);
+    row("cut short", R"({"version":"1.0","exe_)", 0, unset, unset);
+    row("version a number", R"({"version":1.5,"exe_url":"u"})", 0, unset, unset);
+    row("version null", R"({"version":null,"exe_url":"u"})", 0, unset, unset);
+    row("exe_url a number", R"({"version":"3.0","exe_url":7})", version, "3.0", unset);
+    row("duplicate version: first wins", R"({"version":"2.0","version":"3.0"})", version, "2.0",
+        unset);
+    row("other keys ignored", R"({"name":"x","version":"5","notes":[1,2],"exe_url":"e"})",
+        version | exe, "5", "e");
+    row("UTF-8 text", "{\"version\":\"\xE7\x89\x88\xE6\x9C\xAC 6\"}", version,
+        QStringLiteral("版本 6"), unset);
+    row("escaped text", R"({"version":"\u7248 7"})", version, QStringLiteral("版 7"), unset);
+    row("empty strings", R"({"version":"","exe_url":""})", version | exe, "", "");
 }
 
 void TestCheckVersionDialog::parseManifest()
@@ -476,7 +381,6 @@ void TestCheckVersionDialog::parseManifest()
     QCOMPARE(CCheckVersionDialog::parseManifest(input, &gotVersion, &gotExeUrl), read);
     QCOMPARE(gotVersion, version);
     QCOMPARE(gotExeUrl, exeUrl);
-    // Null outputs are allowed and change nothing about the result.
     QCOMPARE(CCheckVersionDialog::parseManifest(input, nullptr, nullptr), read);
 }
 
@@ -488,67 +392,23 @@ void TestCheckVersionDialog::manifest_data()
     QTest::addColumn<QString>("latest");
     QTest::addColumn<QString>("exeUrl");
     QTest::addColumn<bool>("bLatest");
-    QTest::newRow("equal") << R"({"version":"1.0.10","exe_url":"http://h/setup.exe"})"
-                           << ""
-                           << "1.0.10"
-                           << "1.0.10"
-                           << "http://h/setup.exe" << true;
-    QTest::newRow("1.0.9 against 1.0.10 differs")
-        << R"({"version":"1.0.9","exe_url":"http://h/setup.exe"})"
-        << ""
-        << "1.0.10"
-        << "1.0.9"
-        << "http://h/setup.exe" << false;
-    QTest::newRow("newer") << R"({"version":"1.1.0","exe_url":"http://h/s.exe"})"
-                           << ""
-                           << "1.0.10"
-                           << "1.1.0"
-                           << "http://h/s.exe" << false;
-    QTest::newRow("missing") << "<404>"
-                             << ""
-                             << "1.0.10"
-                             << ""
-                             << "" << false;
-    QTest::newRow("missing, no current version") << "<404>"
-                                                 << ""
-                                                 << ""
-                                                 << ""
-                                                 << "" << true;
-    QTest::newRow("empty file") << ""
-                                << ""
-                                << "1.0.10"
-                                << ""
-                                << "" << false;
-    QTest::newRow("not JSON") << "<html>gateway error</html>"
-                              << ""
-                              << "1.0.10"
-                              << ""
-                              << "" << false;
-    QTest::newRow("version a number") << R"({"version":1.1,"exe_url":"http://h/s.exe"})"
-                                      << ""
-                                      << "1.0.10"
-                                      << ""
-                                      << "" << false;
-    QTest::newRow("exe_url a number") << R"({"version":"1.1","exe_url":12})"
-                                      << ""
-                                      << "1.0.10"
-                                      << "1.1"
-                                      << "" << false;
-    QTest::newRow("duplicate keys") << R"({"version":"1.0.10","version":"9.9"})"
-                                    << ""
-                                    << "1.0.10"
-                                    << "1.0.10"
-                                    << "" << true;
-    QTest::newRow("query text in the URL") << R"({"version":"2.0","exe_url":"http://h/q.exe"})"
-                                           << "?channel=beta&t=1"
-                                           << "1.0"
-                                           << "2.0"
-                                           << "http://h/q.exe" << false;
-    QTest::newRow("same text is latest, whatever it says") << R"({"version":"版本 一"})"
-                                                           << ""
-                                                           << "版本 一"
-                                                           << "版本 一"
-                                                           << "" << true;
+    auto row = [](const char* name, const QString& served, const char* query,
+                  const QString& current, const QString& latest, const char* exeUrl, bool bLatest) {
+        QTest::newRow(name) << served << QString::fromLatin1(query) << current << latest
+                            << QString::fromLatin1(exeUrl) << bLatest;
+    };
+    row("equal", R"({"version":"1.0.10","exe_url":"http://h/setup.exe"})", "", "1.0.10", "1.0.10",
+        "http://h/setup.exe", true);
+    row("1.0.9 against 1.0.10 differs", R"({"version":"1.0.9","exe_url":"http://h/s.exe"})", "",
+        "1.0.10", "1.0.9", "http://h/s.exe", false);
+    row("missing", "<404>", "", "1.0.10", "", "", false);
+    row("missing, no current version", "<404>", "", "", "", "", true);
+    row("not JSON", "<html>gateway error</html>", "", "1.0.10", "", "", false);
+    row("exe_url a number", R"({"version":"1.1","exe_url":12})", "", "1.0.10", "1.1", "", false);
+    row("query text in the URL", R"({"version":"2.0","exe_url":"http://h/q.exe"})",
+        "?channel=beta&t=1", "1.0", "2.0", "http://h/q.exe", false);
+    row("same text is latest, whatever it says", R"({"version":"版本 一"})", "",
+        QStringLiteral("版本 一"), QStringLiteral("版本 一"), "", true);
 }
 
 void TestCheckVersionDialog::manifest()
@@ -568,22 +428,16 @@ void TestCheckVersionDialog::manifest()
 
     Dialog dialog(appDir(), QString(), baseDir->path());
     QSignalSpy finished(&dialog, &CCheckVersionDialog::sigDownConfigFinish);
-    startManifestCheck(dialog, QLatin1Char('/') + name + query, current);
-    QCOMPARE(dialog.downloadStage, 0);
-    QVERIFY(dialog.downloader);
+    startCheck(dialog, QLatin1Char('/') + name + query, current);
     QVERIFY(finished.wait(5000));
-
     QCOMPARE(finished.count(), 1);
     QCOMPARE(finished.first().at(0).toBool(), bLatest);
     QCOMPARE(dialog.latestVersionText->getText(), latest);
     QCOMPARE(dialog.exeUrl, exeUrl);
-    QCOMPARE(dialog.downloadStage, 0);
     QCOMPARE(server->requests(), QStringList{QLatin1Char('/') + name + query});
-    // The manifest was read from the application directory, under the URL's file name.
-    if (served != QLatin1String("<404>"))
-        QCOMPARE(readFile(QDir(appDir()).filePath(savedName)), served.toUtf8());
-    else
-        QVERIFY(!QFileInfo::exists(QDir(appDir()).filePath(savedName)));
+    // The manifest is saved in the application directory under the URL's file name.
+    QCOMPARE(readFile(inAppDir(savedName)),
+             served == QLatin1String("<404>") ? QByteArray("<missing>") : served.toUtf8());
 }
 
 void TestCheckVersionDialog::repeatedCheckKeepsEarlierValues()
@@ -592,43 +446,37 @@ void TestCheckVersionDialog::repeatedCheckKeepsEarlierValues()
     const QString path = QLatin1Char('/') + name;
     Dialog dialog(appDir(), QString(), baseDir->path());
     QSignalSpy finished(&dialog, &CCheckVersionDialog::sigDownConfigFinish);
+    auto check = [&](const QByteArray& manifest) {
+        if (manifest.isNull()) {
+            server->remove(path);
+            QFile::remove(inAppDir(name));
+        } else {
+            server->serve(path, manifest);
+        }
+        dialog.startGetLatestVersion();
+        return finished.wait(5000);
+    };
 
-    server->serve(path, R"({"version":"2.0","exe_url":"http://h/first.exe"})");
-    startManifestCheck(dialog, path, QStringLiteral("1.0"));
-    QVERIFY(finished.wait(5000));
+    dialog.setCurrentVersion(QStringLiteral("1.0"));
+    dialog.setGetVersionUrl(server->url(path));
+    QVERIFY(check("{\"version\":\"2.0\",\"exe_url\":\"http://h/first.exe\"}"));
     CHttpDownLoader* first = dialog.downloader;
-    QCOMPARE(dialog.latestVersionText->getText(), QStringLiteral("2.0"));
-    QCOMPARE(dialog.exeUrl, QStringLiteral("http://h/first.exe"));
-
     // exe_url of the wrong type: the version changes, the installer URL stays.
-    server->serve(path, R"({"version":"3.0","exe_url":false})");
-    dialog.startGetLatestVersion();
-    QVERIFY(finished.wait(5000));
+    QVERIFY(check("{\"version\":\"3.0\",\"exe_url\":false}"));
     QCOMPARE(dialog.downloader, first);
     QCOMPARE(dialog.latestVersionText->getText(), QStringLiteral("3.0"));
     QCOMPARE(dialog.exeUrl, QStringLiteral("http://h/first.exe"));
-
     // Broken and then missing manifests keep both.
-    server->serve(path, "{\"version\":");
-    dialog.startGetLatestVersion();
-    QVERIFY(finished.wait(5000));
-    QCOMPARE(dialog.latestVersionText->getText(), QStringLiteral("3.0"));
-    server->remove(path);
-    QFile::remove(QDir(appDir()).filePath(name));
-    dialog.startGetLatestVersion();
-    QVERIFY(finished.wait(5000));
+    QVERIFY(check("{\"version\":"));
+    QVERIFY(check(QByteArray()));
     QCOMPARE(dialog.latestVersionText->getText(), QStringLiteral("3.0"));
     QCOMPARE(dialog.exeUrl, QStringLiteral("http://h/first.exe"));
-
     // The current version moved on to the published one.
-    server->serve(path, R"({"version":"3.0"})");
     dialog.setCurrentVersion(QStringLiteral("3.0"));
-    dialog.startGetLatestVersion();
-    QVERIFY(finished.wait(5000));
+    QVERIFY(check("{\"version\":\"3.0\"}"));
     QCOMPARE(finished.count(), 5);
-    QCOMPARE(finished.last().at(0).toBool(), true);
-    for (int i = 0; i < 4; ++i)
-        QCOMPARE(finished.at(i).at(0).toBool(), false);
+    for (int i = 0; i < 5; ++i)
+        QCOMPARE(finished.at(i).at(0).toBool(), i == 4);
 }
 
 void TestCheckVersionDialog::manifestProgressNotPassedOn()
@@ -641,16 +489,13 @@ void TestCheckVersionDialog::manifestProgressNotPassedOn()
     Dialog dialog(appDir(), QString(), baseDir->path());
     QSignalSpy progress(&dialog, &CCheckVersionDialog::sigDownProgress);
     QSignalSpy finished(&dialog, &CCheckVersionDialog::sigDownConfigFinish);
-    dialog.setCurrentVersion(QStringLiteral("1.0"));
-    dialog.setGetVersionUrl(server->url(QLatin1Char('/') + name));
-    dialog.startGetLatestVersion();
+    startCheck(dialog, QLatin1Char('/') + name, QStringLiteral("1.0"));
     QSignalSpy downloaderProgress(dialog.downloader, &CHttpDownLoader::sigDownProgress);
     QVERIFY(finished.wait(5000));
     QVERIFY(downloaderProgress.count() > 1);
     QCOMPARE(progress.count(), 0);
-    QCOMPARE(dialog.latestVersionText->getText(), QStringLiteral("2.0"));
 
-    // The same numbers in the installer stage are passed on.
+    // The same numbers in the installer stage are passed on; the end re-enables the button.
     dialog.downloadButton->setEnabled(false);
     dialog.downloadStage = 1;
     dialog.slotDownProcess(10, 20);
@@ -658,27 +503,7 @@ void TestCheckVersionDialog::manifestProgressNotPassedOn()
     QVERIFY(!dialog.downloadButton->isEnabled());
     dialog.slotDownProcess(20, 20);
     QCOMPARE(progress.count(), 2);
-    QCOMPARE(progress.last().at(0).toLongLong(), qint64(20));
-    QCOMPARE(progress.last().at(1).toLongLong(), qint64(20));
     QVERIFY(dialog.downloadButton->isEnabled());
-}
-
-void TestCheckVersionDialog::finishWithoutStageDoesNothing()
-{
-    const QString name = uniqueName(QStringLiteral("unused.json"));
-    QVERIFY(writeFile(QDir(appDir()).filePath(name), R"({"version":"2.0"})"));
-    Dialog dialog(appDir(), QString(), baseDir->path());
-    dialog.setGetVersionUrl(server->url(QLatin1Char('/') + name));
-    QSignalSpy finished(&dialog, &CCheckVersionDialog::sigDownConfigFinish);
-    QCOMPARE(dialog.downloadStage, -1);
-    dialog.slotDownLoadFinish();
-    QCOMPARE(finished.count(), 0);
-    QVERIFY(dialog.latestVersionText->getText().isEmpty());
-    // The manifest stage reads the file, with or without a download behind it.
-    dialog.downloadStage = 0;
-    dialog.slotDownLoadFinish();
-    QCOMPARE(finished.count(), 1);
-    QCOMPARE(dialog.latestVersionText->getText(), QStringLiteral("2.0"));
 }
 
 void TestCheckVersionDialog::hostileManifestServer_data()
@@ -691,7 +516,6 @@ void TestCheckVersionDialog::hostileManifestServer_data()
     QTest::newRow("stalls mid-manifest") << "stall" << int(CHttpDownLoader::ErrorNetwork);
     QTest::newRow("connection cut") << "cut" << int(CHttpDownLoader::ErrorNetwork);
     QTest::newRow("404 with a manifest-like page") << "404" << int(CHttpDownLoader::ErrorNetwork);
-    QTest::newRow("500 with a manifest-like page") << "500" << int(CHttpDownLoader::ErrorNetwork);
     QTest::newRow("endless redirects") << "loop" << int(CHttpDownLoader::ErrorNetwork);
 }
 
@@ -702,36 +526,16 @@ void TestCheckVersionDialog::hostileManifestServer()
     QFETCH(QString, setup);
     QFETCH(int, code);
     const QString name = uniqueName(QStringLiteral("hostile.json"));
-    const QString path = QLatin1Char('/') + name;
-    const QByteArray lure = R"({"version":"6.6.6","exe_url":"http://h/evil.exe"})";
-    if (setup == QLatin1String("huge")) {
-        server->serveGenerated(path, qint64(100) * 1000 * 1000, true);
-    } else if (setup == QLatin1String("huge-streamed")) {
-        server->serveGenerated(path, qint64(100) * 1000 * 1000, false);
-    } else if (setup == QLatin1String("stall")) {
-        server->serveStalling(path, lure, 12);
-    } else if (setup == QLatin1String("cut")) {
-        LocalHttpServer::Resource resource;
-        resource.body = lure;
-        resource.cutAfter = 20;
-        server->setResource(path, resource);
-    } else if (setup == QLatin1String("404")) {
-        server->serveStatus(path, 404, lure);
-    } else if (setup == QLatin1String("500")) {
-        server->serveStatus(path, 500, lure);
-    } else if (setup == QLatin1String("loop")) {
-        server->redirect(path, QStringLiteral("/elsewhere/") + name);
-        server->redirect(QStringLiteral("/elsewhere/") + name, path);
-    }
+    serveBroken(*server, QLatin1Char('/') + name, setup,
+                R"({"version":"6.6.6","exe_url":"http://h/evil.exe"})");
 
     auto dialog = std::make_unique<Dialog>(appDir(), QString(), baseDir->path());
-    // A check without a URL is refused at once; it gives us the downloader to shorten its
-    // timeout on, so that a stalled server ends the request quickly.
+    // A check without a URL is refused, but creates the downloader to shorten the timeout on.
     dialog->startGetLatestVersion();
     QVERIFY(dialog->downloader);
     dialog->downloader->setTransferTimeout(300);
     QSignalSpy finished(dialog.get(), &CCheckVersionDialog::sigDownConfigFinish);
-    startManifestCheck(*dialog, path, QStringLiteral("1.0"));
+    startCheck(*dialog, QLatin1Char('/') + name, QStringLiteral("1.0"));
     QVERIFY(finished.wait(10000));
     QCoreApplication::processEvents();
     QCOMPARE(finished.count(), 1);
@@ -739,141 +543,46 @@ void TestCheckVersionDialog::hostileManifestServer()
     QCOMPARE(dialog->downloader->getErrorCode(), code);
     QCOMPARE(dialog->latestVersionText->getText(), QString());
     QCOMPARE(dialog->exeUrl, QString());
-    QCOMPARE(dialog->downloadStage, 0);
-    QVERIFY(!dialog->downloader->isRunning());
-    QCOMPARE(QDir(appDir()).entryList({name + QLatin1Char('*')}, QDir::Files | QDir::Hidden),
-             QStringList());
+    QCOMPARE(leftovers(name), QStringList());
     if (setup.startsWith(QLatin1String("huge")))
         QVERIFY(server->generatedBytesSent() < qint64(32) << 20);
-    // Nothing is left hanging once the dialog has gone (Qt may keep an idle connection to
-    // the server open for a while before that).
-    delete dialog.release();
+    // Nothing is left hanging once the dialog has gone.
+    dialog.reset();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QTRY_COMPARE(server->openConnections(), 0);
 }
 
 void TestCheckVersionDialog::manifestSizeLimit_data()
 {
-    QTest::addColumn<QString>("how");
+    QTest::addColumn<bool>("served"); // else a file left from before, and the server says 404
     QTest::addColumn<int>("size");
     QTest::addColumn<QString>("latest");
-    QTest::newRow("downloaded, exactly 1 MiB") << "served" << (1 << 20) << "2.0";
-    QTest::newRow("downloaded, 1 MiB + 1") << "served" << (1 << 20) + 1 << "";
-    QTest::newRow("left from before, exactly 1 MiB") << "stale" << (1 << 20) << "2.0";
-    QTest::newRow("left from before, 1 MiB + 1") << "stale" << (1 << 20) + 1 << "";
+    QTest::newRow("downloaded, exactly 1 MiB") << true << (1 << 20) << "2.0";
+    QTest::newRow("downloaded, 1 MiB + 1") << true << (1 << 20) + 1 << "";
+    QTest::newRow("left from before, exactly 1 MiB") << false << (1 << 20) << "2.0";
+    QTest::newRow("left from before, 1 MiB + 1") << false << (1 << 20) + 1 << "";
 }
 
-// The manifest is read only up to 1 MiB, whether it comes from the server or is a file left
-// under its name by an earlier run (the failed download does not remove it).
 void TestCheckVersionDialog::manifestSizeLimit()
 {
-    QFETCH(QString, how);
+    QFETCH(bool, served);
     QFETCH(int, size);
     QFETCH(QString, latest);
     const QString name = uniqueName(QStringLiteral("sized.json"));
     QByteArray manifest = R"({"version":"2.0"})";
     manifest.append(QByteArray(size - manifest.size(), ' '));
-    QCOMPARE(manifest.size(), size);
-    if (how == QLatin1String("served"))
+    if (served)
         server->serve(QLatin1Char('/') + name, manifest);
     else
-        QVERIFY(writeFile(QDir(appDir()).filePath(name), manifest)); // the server says 404
+        QVERIFY(writeFile(inAppDir(name), manifest));
 
     Dialog dialog(appDir(), QString(), baseDir->path());
     QSignalSpy finished(&dialog, &CCheckVersionDialog::sigDownConfigFinish);
-    startManifestCheck(dialog, QLatin1Char('/') + name, QStringLiteral("1.0"));
+    startCheck(dialog, QLatin1Char('/') + name, QStringLiteral("1.0"));
     QVERIFY(finished.wait(10000));
-    QCOMPARE(finished.count(), 1);
     QCOMPARE(dialog.latestVersionText->getText(), latest);
-    if (how == QLatin1String("served")) {
-        QCOMPARE(dialog.downloader->getErrorCode(), latest.isEmpty()
-                                                        ? int(CHttpDownLoader::ErrorTooLarge)
-                                                        : int(CHttpDownLoader::ErrorNone));
-        QCOMPARE(QFileInfo::exists(QDir(appDir()).filePath(name)), !latest.isEmpty());
-    }
-}
-
-void TestCheckVersionDialog::installerFailure_data()
-{
-    QTest::addColumn<QString>("setup");
-    QTest::newRow("connection cut mid-installer") << "cut";
-    QTest::newRow("stalls mid-installer") << "stall";
-    QTest::newRow("404") << "404";
-    QTest::newRow("500") << "500";
-    QTest::newRow("endless redirects") << "loop";
-}
-
-// A failed installer download still ends the stage (the confirmation follows, as for any
-// finish), and nothing is left under the installer's name.
-void TestCheckVersionDialog::installerFailure()
-{
-    QFETCH(QString, setup);
-    const QString installerName = uniqueName(QStringLiteral("broken.exe"));
-    const QString path = QStringLiteral("/files/") + installerName;
-    const QByteArray installer(200000, 'i');
-    if (setup == QLatin1String("cut")) {
-        LocalHttpServer::Resource resource;
-        resource.body = installer;
-        resource.cutAfter = 70000;
-        server->setResource(path, resource);
-    } else if (setup == QLatin1String("stall")) {
-        server->serveStalling(path, installer, 70000);
-    } else if (setup == QLatin1String("404")) {
-        server->serveStatus(path, 404, installer);
-    } else if (setup == QLatin1String("500")) {
-        server->serveStatus(path, 500, installer);
-    } else if (setup == QLatin1String("loop")) {
-        server->redirect(path, path + QStringLiteral("x"));
-        server->redirect(path + QStringLiteral("x"), path);
-    }
-
-    Dialog dialog(appDir(), QString(), baseDir->path());
-    dialog.setCurrentVersion(QStringLiteral("1.0"));
-    dialog.startGetLatestVersion(); // no URL: refused, but the downloader exists now
-    dialog.downloader->setTransferTimeout(300);
-    dialog.exeUrl = server->url(path);
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-
-    auto confirmation = std::make_shared<Confirmation>();
-    answerConfirmation(QStringLiteral("否"), confirmation);
-    QTest::mouseClick(dialog.downloadButton, Qt::LeftButton);
-    QCOMPARE(dialog.downloadStage, 1);
-    QTRY_VERIFY_WITH_TIMEOUT(confirmation->seen, 8000);
-    QCOMPARE(dialog.downloader->getErrorCode(), int(CHttpDownLoader::ErrorNetwork));
-    QVERIFY(!dialog.downloader->isRunning());
-    QCOMPARE(
-        QDir(appDir()).entryList({installerName + QLatin1Char('*')}, QDir::Files | QDir::Hidden),
-        QStringList());
-    // A failure is not a completed download: the button stays off until cancel.
-    QVERIFY(!dialog.downloadButton->isEnabled());
-    QVERIFY(!QFileInfo::exists(baseDir->filePath(QStringLiteral("bin_tmp"))));
-    QTest::mouseClick(dialog.cancelButton(), Qt::LeftButton);
-    QVERIFY(dialog.downloadButton->isEnabled());
-    QTRY_COMPARE(server->openConnections(), 0);
-}
-
-void TestCheckVersionDialog::deletedDuringInstallerDownload()
-{
-    const QString installerName = uniqueName(QStringLiteral("slow.exe"));
-    server->serveSlowly(QStringLiteral("/") + installerName, QByteArray(100000, 's'), 1000, 60000);
-    auto* dialog = new Dialog(appDir(), QString(), baseDir->path());
-    dialog->setCurrentVersion(QStringLiteral("1.0"));
-    dialog->exeUrl = server->url(QStringLiteral("/") + installerName);
-    dialog->show();
-    QSignalSpy progress(dialog, &CCheckVersionDialog::sigDownProgress);
-    QTest::mouseClick(dialog->downloadButton, Qt::LeftButton);
-    QTRY_VERIFY(!progress.isEmpty());
-    QPointer<CHttpDownLoader> downloader = dialog->downloader;
-    delete dialog;
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QVERIFY(!downloader);
-    QTRY_COMPARE(server->openConnections(), 0);
-    // No confirmation, no file: the download died with its dialog.
-    QVERIFY(!QApplication::activeModalWidget());
-    QCOMPARE(
-        QDir(appDir()).entryList({installerName + QLatin1Char('*')}, QDir::Files | QDir::Hidden),
-        QStringList());
+    if (served)
+        QCOMPARE(QFileInfo::exists(inAppDir(name)), !latest.isEmpty());
 }
 
 void TestCheckVersionDialog::downloadWhenLatestShowsTip()
@@ -882,7 +591,7 @@ void TestCheckVersionDialog::downloadWhenLatestShowsTip()
     server->serve(QLatin1Char('/') + name, R"({"version":"1.0.10","exe_url":"http://h/s.exe"})");
     Dialog dialog(appDir(), QString(), baseDir->path());
     QSignalSpy finished(&dialog, &CCheckVersionDialog::sigDownConfigFinish);
-    startManifestCheck(dialog, QLatin1Char('/') + name, QStringLiteral("1.0.10"));
+    startCheck(dialog, QLatin1Char('/') + name, QStringLiteral("1.0.10"));
     QVERIFY(finished.wait(5000));
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
@@ -891,7 +600,6 @@ void TestCheckVersionDialog::downloadWhenLatestShowsTip()
     CMessageTip* tip = CMessageTip::current();
     QVERIFY(tip);
     QCOMPARE(tip->text(), QStringLiteral("当前已是最新版本!"));
-    QCOMPARE(tip->anchor(), static_cast<QWidget*>(dialog.downloadButton));
     // Centred below the button.
     const QRect anchor(dialog.downloadButton->mapToGlobal(QPoint(0, 0)),
                        dialog.downloadButton->size());
@@ -900,7 +608,6 @@ void TestCheckVersionDialog::downloadWhenLatestShowsTip()
     QCOMPARE(dialog.downloadStage, 0);
     QVERIFY(dialog.downloadButton->isEnabled());
     QCOMPARE(server->requests().size(), 1);
-    QVERIFY(dialog.isVisible());
 }
 
 void TestCheckVersionDialog::installerDownload()
@@ -915,9 +622,8 @@ void TestCheckVersionDialog::installerDownload()
 
     Dialog dialog(appDir(), QStringLiteral("param"), baseDir->path());
     QSignalSpy configFinished(&dialog, &CCheckVersionDialog::sigDownConfigFinish);
-    startManifestCheck(dialog, QLatin1Char('/') + manifestName, QStringLiteral("1.0.10"));
+    startCheck(dialog, QLatin1Char('/') + manifestName, QStringLiteral("1.0.10"));
     QVERIFY(configFinished.wait(5000));
-    QCOMPARE(configFinished.first().at(0).toBool(), false);
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
 
@@ -929,20 +635,17 @@ void TestCheckVersionDialog::installerDownload()
         });
     });
     QSignalSpy progress(&dialog, &CCheckVersionDialog::sigDownProgress);
-    auto confirmation = std::make_shared<Confirmation>();
 
     QTest::mouseClick(dialog.downloadButton, Qt::LeftButton);
     QCOMPARE(dialog.downloadStage, 1);
     QVERIFY(!dialog.downloadButton->isEnabled());
-    QVERIFY(dialog.downloader->isRunning());
 
     // The finished installer brings the confirmation; "否" ends the step there.
-    answerConfirmation(QStringLiteral("否"), confirmation);
+    auto confirmation = answerConfirmation(QStringLiteral("否"));
     QTRY_VERIFY_WITH_TIMEOUT(confirmation->seen, 5000);
     QCOMPARE(confirmation->title, QStringLiteral("升级"));
     QVERIFY(confirmation->showsQuestion);
-    QVERIFY(confirmation->hasOk);
-    QVERIFY(confirmation->hasNo);
+    QVERIFY(confirmation->hasOkAndNo);
 
     QVERIFY(progress.count() >= 3);
     qint64 previous = 0;
@@ -951,15 +654,13 @@ void TestCheckVersionDialog::installerDownload()
         QCOMPARE(args.at(1).toLongLong(), qint64(installer.size()));
         previous = args.at(0).toLongLong();
     }
-    QCOMPARE(progress.last().at(0).toLongLong(), qint64(installer.size()));
+    QCOMPARE(previous, qint64(installer.size()));
     QTRY_COMPARE(seen.size(), progress.size());
     for (const auto& entry : qAsConst(seen))
         QCOMPARE(entry.second, entry.first == installer.size());
-    QVERIFY(dialog.downloadButton->isEnabled());
-    QCOMPARE(readFile(QDir(appDir()).filePath(installerName)), installer);
+    QCOMPARE(readFile(inAppDir(installerName)), installer);
     // No: nothing staged, the dialog stays as it was.
     QVERIFY(!QFileInfo::exists(baseDir->filePath(QStringLiteral("bin_tmp"))));
-    QCOMPARE(dialog.downloadStage, 1);
     QVERIFY(dialog.isVisible());
 }
 
@@ -967,15 +668,10 @@ void TestCheckVersionDialog::cancelMidDownload()
 {
     const QString installerName = uniqueName(QStringLiteral("big.exe"));
     // Stalls after the first chunk until the client goes away.
-    server->serveSlowly(QStringLiteral("/") + installerName, QByteArray(100000, 'b'), 1000, 60000);
-
+    server->serveSlowly(QLatin1Char('/') + installerName, QByteArray(100000, 'b'), 1000, 60000);
     Dialog dialog(appDir(), QString(), baseDir->path());
     dialog.setCurrentVersion(QStringLiteral("1.0"));
-    dialog.setGetVersionUrl(server->url(QStringLiteral("/none.json")));
-    QSignalSpy configFinished(&dialog, &CCheckVersionDialog::sigDownConfigFinish);
-    dialog.startGetLatestVersion();
-    QVERIFY(configFinished.wait(5000));
-    dialog.exeUrl = server->url(QStringLiteral("/") + installerName);
+    dialog.exeUrl = server->url(QLatin1Char('/') + installerName);
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     QSignalSpy progress(&dialog, &CCheckVersionDialog::sigDownProgress);
@@ -984,19 +680,13 @@ void TestCheckVersionDialog::cancelMidDownload()
     QTest::mouseClick(dialog.downloadButton, Qt::LeftButton);
     QTRY_VERIFY(!progress.isEmpty() && progress.last().at(0).toLongLong() > 0);
     QVERIFY(progress.last().at(0).toLongLong() < 100000);
-    QVERIFY(!dialog.downloadButton->isEnabled());
 
     QTest::mouseClick(dialog.cancelButton(), Qt::LeftButton);
     QCOMPARE(dialog.downloadStage, -1);
-    QVERIFY(!dialog.isVisible());
     QCOMPARE(finished.count(), 1);
     QVERIFY(dialog.downloadButton->isEnabled());
     QVERIFY(!dialog.downloader->isRunning());
-    QVERIFY(!QFileInfo::exists(QDir(appDir()).filePath(installerName)));
-    // Nothing else of the download is left in the folder either.
-    QCOMPARE(
-        QDir(appDir()).entryList({installerName + QLatin1Char('*')}, QDir::Files | QDir::Hidden),
-        QStringList());
+    QCOMPARE(leftovers(installerName), QStringList());
     QTRY_COMPARE(server->openConnections(), 0);
     // No installation follows a cancelled download.
     QVERIFY(!QApplication::activeModalWidget());
@@ -1016,10 +706,6 @@ void TestCheckVersionDialog::cancelDeletesInstallerFromDownloadDir()
     dialog.handleEvent(UiEventClick, 1, 0, QString(), nullptr);
     QVERIFY(!dialog.isVisible());
     QVERIFY(!QFileInfo::exists(installer));
-    QVERIFY(QFileInfo::exists(downloads.filePath(QStringLiteral("other.exe"))));
-    // Without a downloader there is nothing to stop.
-    QVERIFY(!dialog.downloader);
-
     // An empty installer URL names no file: the folder itself is left alone.
     Dialog second(downloads.path(), QString(), baseDir->path());
     second.handleEvent(UiEventClick, 1, 0, QString(), nullptr);
@@ -1031,19 +717,9 @@ void TestCheckVersionDialog::refusedInstallerRequest_data()
     QTest::addColumn<QString>("exeUrl");
     QTest::addColumn<int>("code");
     QTest::newRow("no installer URL") << "" << int(CHttpDownLoader::ErrorBadUrl);
-    QTest::newRow("unsupported scheme")
-        << "ftp://h/setup.exe" << int(CHttpDownLoader::ErrorUnsupportedScheme);
     QTest::newRow("file scheme") << "file:///etc/passwd"
                                  << int(CHttpDownLoader::ErrorUnsupportedScheme);
-    QTest::newRow("javascript scheme")
-        << "javascript:alert(1)" << int(CHttpDownLoader::ErrorUnsupportedScheme);
-    QTest::newRow("empty name") << "http://h/files/" << int(CHttpDownLoader::ErrorBadUrl);
-    QTest::newRow("dot") << "http://h/files/." << int(CHttpDownLoader::ErrorBadUrl);
     QTest::newRow("dot dot") << "http://h/files/.." << int(CHttpDownLoader::ErrorBadUrl);
-    QTest::newRow("encoded slash")
-        << "http://h/x%2F..%2F..%2Fsetup.exe" << int(CHttpDownLoader::ErrorBadUrl);
-    QTest::newRow("encoded backslash")
-        << "http://h/x%5C..%5Csetup.exe" << int(CHttpDownLoader::ErrorBadUrl);
     QTest::newRow("backslash") << "http://h/x\\..\\setup.exe" << int(CHttpDownLoader::ErrorBadUrl);
 }
 
@@ -1051,8 +727,10 @@ void TestCheckVersionDialog::refusedInstallerRequest()
 {
     QFETCH(QString, exeUrl);
     QFETCH(int, code);
-    const QStringList appDirBefore =
-        QDir(appDir()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    const auto listAppDir = [] {
+        return QDir(appDir()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    };
+    const QStringList appDirBefore = listAppDir();
     Dialog dialog(appDir(), QString(), baseDir->path());
     dialog.setCurrentVersion(QStringLiteral("1.0"));
     dialog.exeUrl = exeUrl;
@@ -1062,9 +740,7 @@ void TestCheckVersionDialog::refusedInstallerRequest()
     QTest::mouseClick(dialog.downloadButton, Qt::LeftButton);
     QVERIFY(dialog.downloader);
     QCOMPARE(dialog.downloader->getErrorCode(), code);
-    QCOMPARE(dialog.downloadStage, 1);
     QVERIFY(!dialog.downloadButton->isEnabled());
-    QVERIFY(dialog.isVisible());
     QVERIFY(!QApplication::activeModalWidget());
     QCOMPARE(finished.count(), 0);
 
@@ -1072,45 +748,106 @@ void TestCheckVersionDialog::refusedInstallerRequest()
     QTest::mouseClick(dialog.cancelButton(), Qt::LeftButton);
     QVERIFY(dialog.downloadButton->isEnabled());
     QVERIFY(!dialog.isVisible());
-    QCOMPARE(dialog.downloadStage, -1);
-    // Neither the refused request nor the cancel's clean-up touched the folder.
-    QCOMPARE(QDir(appDir()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-             appDirBefore);
+    QCOMPARE(listAppDir(), appDirBefore);
 }
 
 void TestCheckVersionDialog::existingInstallerGoesStraightToInstall()
 {
     const QString installerName = uniqueName(QStringLiteral("ready.exe"));
-    QVERIFY(writeFile(QDir(appDir()).filePath(installerName), "downloaded before"));
-    const QString record = baseDir->filePath(QStringLiteral("record.txt"));
-    QVERIFY(writeFakeUpgrade(record));
+    QVERIFY(writeFile(inAppDir(installerName), "downloaded before"));
+    const QString record = writeFakeUpgrade();
+    QVERIFY(!record.isEmpty());
 
     Dialog dialog(appDir(), QStringLiteral("--from-test"), baseDir->path());
     dialog.setCurrentVersion(QStringLiteral("1.0"));
-    dialog.setGetVersionUrl(server->url(QStringLiteral("/v.json")));
-    QSignalSpy configFinished(&dialog, &CCheckVersionDialog::sigDownConfigFinish);
-    dialog.startGetLatestVersion();
-    QVERIFY(configFinished.wait(5000));
-    dialog.exeUrl = server->url(QStringLiteral("/") + installerName);
-    server->serve(QStringLiteral("/") + installerName, "newer installer");
+    dialog.exeUrl = server->url(QLatin1Char('/') + installerName);
+    server->serve(QLatin1Char('/') + installerName, "newer installer");
     dialog.show();
-    const int requestsBefore = server->requests().size();
 
-    auto confirmation = std::make_shared<Confirmation>();
-    answerConfirmation(QStringLiteral("确定"), confirmation);
+    auto confirmation = answerConfirmation(QStringLiteral("确定"));
     QTest::mouseClick(dialog.downloadButton, Qt::LeftButton);
-    // The confirmation ran inside the click.
-    QVERIFY(confirmation->seen);
+    QVERIFY(confirmation->seen); // inside the click
     QCOMPARE(dialog.downloader->getErrorCode(), int(CHttpDownLoader::ErrorFileExists));
-    QCOMPARE(server->requests().size(), requestsBefore);
-    QCOMPARE(readFile(QDir(appDir()).filePath(installerName)), QByteArray("downloaded before"));
-    QCOMPARE(dialog.downloadStage, 1);
+    QCOMPARE(server->requests(), QStringList());
+    QCOMPARE(readFile(inAppDir(installerName)), QByteArray("downloaded before"));
     QVERIFY(dialog.downloadButton->isEnabled());
 
     QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(record), 5000);
-    QCOMPARE(readRecord(record),
-             (QStringList{QStringLiteral("3"), QStringLiteral("--from-test"),
-                          QDir(appDir()).filePath(installerName), baseDir->path()}));
+    QCOMPARE(readRecord(record), (QStringList{QStringLiteral("3"), QStringLiteral("--from-test"),
+                                              inAppDir(installerName), baseDir->path()}));
+}
+
+void TestCheckVersionDialog::installerFailure_data()
+{
+    QTest::addColumn<QString>("setup");
+    QTest::newRow("connection cut mid-installer") << "cut";
+    QTest::newRow("stalls mid-installer") << "stall";
+    QTest::newRow("404") << "404";
+    QTest::newRow("endless redirects") << "loop";
+}
+
+// A failed installer download still ends the stage (the confirmation follows, as for any
+// finish), and nothing is left under the installer's name.
+void TestCheckVersionDialog::installerFailure()
+{
+    QFETCH(QString, setup);
+    const QString installerName = uniqueName(QStringLiteral("broken.exe"));
+    const QString path = QStringLiteral("/files/") + installerName;
+    serveBroken(*server, path, setup, QByteArray(200000, 'i'));
+
+    Dialog dialog(appDir(), QString(), baseDir->path());
+    dialog.setCurrentVersion(QStringLiteral("1.0"));
+    dialog.startGetLatestVersion(); // no URL: refused, but the downloader exists now
+    dialog.downloader->setTransferTimeout(300);
+    dialog.exeUrl = server->url(path);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+
+    auto confirmation = answerConfirmation(QStringLiteral("否"));
+    QTest::mouseClick(dialog.downloadButton, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(confirmation->seen, 8000);
+    QCOMPARE(dialog.downloader->getErrorCode(), int(CHttpDownLoader::ErrorNetwork));
+    QCOMPARE(leftovers(installerName), QStringList());
+    // A failure is not a completed download: the button stays off until cancel.
+    QVERIFY(!dialog.downloadButton->isEnabled());
+    QVERIFY(!QFileInfo::exists(baseDir->filePath(QStringLiteral("bin_tmp"))));
+    QTest::mouseClick(dialog.cancelButton(), Qt::LeftButton);
+    QVERIFY(dialog.downloadButton->isEnabled());
+    QTRY_COMPARE(server->openConnections(), 0);
+}
+
+void TestCheckVersionDialog::deletedWhileDownloading_data()
+{
+    QTest::addColumn<bool>("installer");
+    QTest::newRow("manifest") << false;
+    QTest::newRow("installer") << true;
+}
+
+// The downloader goes with its dialog (later, not at once), and so does the connection.
+void TestCheckVersionDialog::deletedWhileDownloading()
+{
+    QFETCH(bool, installer);
+    const QString name = uniqueName(QStringLiteral("hang.bin"));
+    server->serveSlowly(QLatin1Char('/') + name, QByteArray(100000, 's'), 1000, 60000);
+    auto* dialog = new Dialog(appDir(), QString(), baseDir->path());
+    dialog->setCurrentVersion(QStringLiteral("1.0"));
+    dialog->exeUrl = server->url(QLatin1Char('/') + name);
+    dialog->setGetVersionUrl(dialog->exeUrl);
+    dialog->show();
+    if (installer)
+        QTest::mouseClick(dialog->downloadButton, Qt::LeftButton);
+    else
+        dialog->startGetLatestVersion();
+    QPointer<CHttpDownLoader> downloader = dialog->downloader;
+    QVERIFY(downloader);
+    QTRY_COMPARE(server->openConnections(), 1);
+    delete dialog;
+    QVERIFY(downloader);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!downloader);
+    QTRY_COMPARE(server->openConnections(), 0);
+    QVERIFY(!QApplication::activeModalWidget());
+    QCOMPARE(leftovers(name), QStringList());
 }
 
 void TestCheckVersionDialog::otherEvents()
@@ -1119,14 +856,11 @@ void TestCheckVersionDialog::otherEvents()
     dialog.show();
     QSignalSpy finished(&dialog, &QDialog::finished);
     // Clicks of ids the dialog does not know, and other event types, go to the base.
-    const bool base = dialog.CBaseDialog::handleEvent(UiEventClick, 3, 0, QString(), nullptr);
-    QCOMPARE(dialog.handleEvent(UiEventClick, 3, 0, QString(), nullptr), base);
-    QCOMPARE(dialog.handleEvent(UiEventTextChanged, 0, 0, QString(), nullptr),
-             dialog.CBaseDialog::handleEvent(UiEventTextChanged, 0, 0, QString(), nullptr));
+    QCOMPARE(dialog.handleEvent(UiEventClick, 3, 0, QString(), nullptr),
+             dialog.CBaseDialog::handleEvent(UiEventClick, 3, 0, QString(), nullptr));
     QCOMPARE(dialog.handleEvent(UiEventActivate, 1, 0, QString(), nullptr),
              dialog.CBaseDialog::handleEvent(UiEventActivate, 1, 0, QString(), nullptr));
     QVERIFY(dialog.isVisible());
-    QCOMPARE(dialog.downloadStage, -1);
     QVERIFY(!dialog.downloader);
 
     // The frame's close button rejects through the base, and the dialog lives on.
@@ -1134,112 +868,74 @@ void TestCheckVersionDialog::otherEvents()
                       Qt::LeftButton);
     QCOMPARE(finished.count(), 1);
     QCOMPARE(finished.first().at(0).toInt(), int(QDialog::Rejected));
+    QPointer<Dialog> alive(&dialog);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCOMPARE(dialog.windowTitle(), QStringLiteral("检测版本"));
-}
-
-void TestCheckVersionDialog::destructorReleasesDownloader()
-{
-    auto* dialog = new Dialog(appDir(), QString(), baseDir->path());
-    const QString name = uniqueName(QStringLiteral("hang.json"));
-    server->serveSlowly(QLatin1Char('/') + name, QByteArray(50000, 'h'), 1000, 60000);
-    dialog->setGetVersionUrl(server->url(QLatin1Char('/') + name));
-    dialog->startGetLatestVersion();
-    QPointer<CHttpDownLoader> downloader = dialog->downloader;
-    QVERIFY(downloader);
-    QCOMPARE(downloader->parent(), static_cast<QObject*>(nullptr));
-    QTRY_COMPARE(server->openConnections(), 1);
-
-    delete dialog;
-    // Released later, not at once.
-    QVERIFY(downloader);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QVERIFY(!downloader);
-    QTRY_COMPARE(server->openConnections(), 0);
-    QVERIFY(!QFileInfo::exists(QDir(appDir()).filePath(name)));
+    QVERIFY(alive);
 }
 
 void TestCheckVersionDialog::install_data()
 {
     QTest::addColumn<QString>("answer");
     QTest::addColumn<QString>("upgradeParam");
-    QTest::newRow("ok") << "确定"
-                        << "--token=abc";
-    QTest::newRow("closed without an answer") << "close"
-                                              << "--token=abc";
-    QTest::newRow("empty parameter keeps its place") << "确定"
-                                                     << "";
-    QTest::newRow("no shell in between") << "确定"
-                                         << "a b \"c\" $(touch x) ; 参数";
+    QTest::newRow("ok") << "确定" << QStringLiteral("--token=abc");
+    QTest::newRow("closed without an answer") << "close" << QStringLiteral("--token=abc");
+    QTest::newRow("empty parameter keeps its place") << "确定" << QString();
+    QTest::newRow("no shell in between") << "确定" << QStringLiteral("a b \"c\" $(touch x) ; 参数");
 }
 
 void TestCheckVersionDialog::install()
 {
     QFETCH(QString, answer);
     QFETCH(QString, upgradeParam);
-
-    const QString record = baseDir->filePath(QStringLiteral("record.txt"));
-    QVERIFY(writeFakeUpgrade(record));
+    const QString record = writeFakeUpgrade();
+    QVERIFY(!record.isEmpty());
     const QString dllA = uniqueName(QStringLiteral("a.dll"));
-    const QString dllB = uniqueName(QStringLiteral("b.dll"));
     const QString other = uniqueName(QStringLiteral("other.txt"));
     const QString dllLike = uniqueName(QStringLiteral("c.dll.bak"));
-    for (const QString& name : {dllA, dllB, other, dllLike})
-        QVERIFY(writeFile(QDir(appDir()).filePath(name), name.toUtf8()));
+    for (const QString& name : {dllA, other, dllLike})
+        QVERIFY(writeFile(inAppDir(name), name.toUtf8()));
 
     Dialog dialog(appDir(), upgradeParam, baseDir->path());
     dialog.exeUrl = QStringLiteral("http://h/files/setup-2.0.exe");
     const QString staging = baseDir->filePath(QStringLiteral("bin_tmp"));
-    QVERIFY(!QFileInfo::exists(staging));
-
-    auto confirmation = std::make_shared<Confirmation>();
-    answerConfirmation(answer, confirmation);
+    auto confirmation = answerConfirmation(answer);
     dialog.startInstall();
     QVERIFY(confirmation->seen);
-    QCOMPARE(confirmation->title, QStringLiteral("升级"));
 
     // Staged: exactly the upgrade program and the libraries of the application directory.
     QDir source(appDir());
     source.setNameFilters({QStringLiteral("*.dll"), QStringLiteral("Upgrade.exe")});
     QStringList expected = source.entryList(QDir::Files);
-    expected.sort();
     QVERIFY(expected.contains(dllA));
-    QVERIFY(expected.contains(dllB));
-    QVERIFY(expected.contains(QStringLiteral("Upgrade.exe")));
+    QVERIFY(!expected.contains(dllLike));
     QStringList staged = QDir(staging).entryList(QDir::Files | QDir::Hidden);
+    expected.sort();
     staged.sort();
     QCOMPARE(staged, expected);
-    QVERIFY(!staged.contains(other));
-    QVERIFY(!staged.contains(dllLike));
     QCOMPARE(readFile(staging + QLatin1Char('/') + dllA), dllA.toUtf8());
 
     QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(record), 5000);
     QCOMPARE(readRecord(record),
              (QStringList{QStringLiteral("3"), upgradeParam,
-                          appDir() + QStringLiteral("/setup-2.0.exe"), baseDir->path()}));
+                          inAppDir(QStringLiteral("setup-2.0.exe")), baseDir->path()}));
     QVERIFY(!QFileInfo::exists(baseDir->filePath(QStringLiteral("x"))));
     QVERIFY(!QFileInfo::exists(QDir::current().filePath(QStringLiteral("x"))));
-    // The dialog is left as it was.
-    QCOMPARE(dialog.downloadStage, -1);
 }
 
 void TestCheckVersionDialog::installStopsOnNo()
 {
-    const QString record = baseDir->filePath(QStringLiteral("record.txt"));
-    QVERIFY(writeFakeUpgrade(record));
+    const QString record = writeFakeUpgrade();
+    QVERIFY(!record.isEmpty());
     Dialog dialog(appDir(), QStringLiteral("p"), baseDir->path());
     dialog.exeUrl = QStringLiteral("http://h/setup.exe");
-    for (int round = 0; round < 2; ++round) {
-        // Every call asks again.
-        auto confirmation = std::make_shared<Confirmation>();
-        answerConfirmation(QStringLiteral("否"), confirmation);
+    for (int round = 0; round < 2; ++round) { // every call asks again
+        auto confirmation = answerConfirmation(QStringLiteral("否"));
         dialog.startInstall();
         QVERIFY(confirmation->seen);
         QVERIFY(!QFileInfo::exists(baseDir->filePath(QStringLiteral("bin_tmp"))));
     }
     // Had the program been started, it would have written its record by now.
-    auto confirmation = std::make_shared<Confirmation>();
-    answerConfirmation(QStringLiteral("确定"), confirmation);
+    answerConfirmation(QStringLiteral("确定"));
     dialog.startInstall();
     QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(record), 5000);
     QCOMPARE(readRecord(record).size(), 4);
@@ -1247,12 +943,12 @@ void TestCheckVersionDialog::installStopsOnNo()
 
 void TestCheckVersionDialog::installKeepsStagedFiles()
 {
-    const QString record = baseDir->filePath(QStringLiteral("record.txt"));
-    QVERIFY(writeFakeUpgrade(record));
+    const QString record = writeFakeUpgrade();
+    QVERIFY(!record.isEmpty());
     const QString dllA = uniqueName(QStringLiteral("a.dll"));
     const QString dllB = uniqueName(QStringLiteral("b.dll"));
-    QVERIFY(writeFile(QDir(appDir()).filePath(dllA), "new a"));
-    QVERIFY(writeFile(QDir(appDir()).filePath(dllB), "new b"));
+    QVERIFY(writeFile(inAppDir(dllA), "new a"));
+    QVERIFY(writeFile(inAppDir(dllB), "new b"));
 
     Dialog dialog(appDir(), QStringLiteral("p"), baseDir->path());
     dialog.exeUrl = QStringLiteral("http://h/setup.exe");
@@ -1261,19 +957,15 @@ void TestCheckVersionDialog::installKeepsStagedFiles()
     QVERIFY(QDir().mkdir(staging));
     QVERIFY(writeFile(staging + QLatin1Char('/') + dllA, "old a"));
 
-    auto confirmation = std::make_shared<Confirmation>();
-    answerConfirmation(QStringLiteral("确定"), confirmation);
+    answerConfirmation(QStringLiteral("确定"));
     dialog.startInstall();
-    QVERIFY(confirmation->seen);
     QCOMPARE(readFile(staging + QLatin1Char('/') + dllA), QByteArray("old a"));
     QCOMPARE(readFile(staging + QLatin1Char('/') + dllB), QByteArray("new b"));
     QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(record), 5000);
 
     // A staging folder that cannot be made: nothing copied, nothing started from it.
-    QFile::remove(record);
     Dialog nowhere(appDir(), QStringLiteral("p"), baseDir->filePath(QStringLiteral("no/such")));
-    auto second = std::make_shared<Confirmation>();
-    answerConfirmation(QStringLiteral("确定"), second);
+    auto second = answerConfirmation(QStringLiteral("确定"));
     nowhere.startInstall();
     QVERIFY(second->seen);
     QVERIFY(!QFileInfo::exists(baseDir->filePath(QStringLiteral("no"))));
