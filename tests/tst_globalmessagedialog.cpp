@@ -72,9 +72,7 @@ private slots:
     void init();
     void cleanup();
 
-    void instanceIsCreatedOnceAndReused();
-    void construction();
-    void windowDoesNotStayOnTopOrActivate();
+    void onePopupNeverOnTopNorActive();
     void gateAndCountdown_data();
     void gateAndCountdown();
     void countdownRunsInRealTime();
@@ -95,12 +93,9 @@ private slots:
     void detailsButton();
     void renewOpensPurchasePage_data();
     void renewOpensPurchasePage();
-    void handledEventTypes_data();
-    void handledEventTypes();
     void cursors_data();
     void cursors();
     void survivesParentDestroyed();
-    void popupOutsideInstance();
 
 private:
     CGlobalMessageDialog* popup() { return CGlobalMessageDialog::instance(host.get()); }
@@ -161,91 +156,23 @@ void TestGlobalMessageDialog::cleanup()
     QCOMPARE(leaked, QList<QWidget*>());
 }
 
-void TestGlobalMessageDialog::instanceIsCreatedOnceAndReused()
+void TestGlobalMessageDialog::onePopupNeverOnTopNorActive()
 {
     CGlobalMessageDialog* first = popup();
     QWidget other;
     QCOMPARE(CGlobalMessageDialog::instance(&other), first);
     QCOMPARE(first->parentWidget(), host.get());
+    QVERIFY(!(first->windowFlags() & Qt::WindowStaysOnTopHint));
+    QVERIFY(first->testAttribute(Qt::WA_ShowWithoutActivating));
     show(QStringLiteral("A"), -1);
-    QCOMPARE(popup(), first);
+    QVERIFY(first->isVisible());
+    QVERIFY(QApplication::activeWindow() != first);
     CGlobalMessageDialog::closeMessage();
     QVERIFY(first->isHidden());
-    show(QStringLiteral("B"), -1);
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    show(QStringLiteral("B"), -1); // closed, not deleted: the same popup again
     QCOMPARE(popup(), first);
     QVERIFY(first->isVisible());
-}
-
-void TestGlobalMessageDialog::construction()
-{
-    Probe probe(nullptr, 7);
-    QCOMPARE(probe.size(), QSize(300, 150));
-    QCOMPARE(probe.getFrameMargin(), 12);
-    QCOMPARE(probe.getTitleBarHeight(), 30);
-    QCOMPARE(probe.getBackgroundKey(), QStringLiteral("img_custom_dialog_bg"));
-    QCOMPARE(child<CSimpleTextWidget>(&probe, "countdownText")->getText(),
-             QStringLiteral("7") + suffix);
-    QCOMPARE(child<CSimpleTextWidget>(&probe, "titleText")->getText(), QStringLiteral(" "));
-    QCOMPARE(child<CSimpleTextWidget>(&probe, "contentText")->getText(), QString());
-    QCOMPARE(child<CSimpleTextWidget>(&probe, "contentText")->getFlag(), 0x181);
-    QCOMPARE(child<CPushButton>(&probe, "closeButton")->getID(), 101);
-    QCOMPARE(child<CPushButton>(&probe, "closeButton")->getImageKey(),
-             QStringLiteral("img_sys_btn_exit"));
-    QCOMPARE(child<CImageWidget>(&probe, "loudspeakerImage")->getImageKey(),
-             QStringLiteral("img_global_msg_loudspeaker"));
-
-    auto* dontRemind = child<CCheckBox>(&probe, "dontRemindCheckBox");
-    auto* today = child<CCheckBox>(&probe, "dontRemindTodayCheckBox");
-    QCOMPARE(dontRemind->text(), QStringLiteral("不再提示"));
-    QCOMPARE(today->text(), QStringLiteral("今日不再提示"));
-    QCOMPARE(dontRemind->size(), QSize(70, 15));
-    QCOMPARE(today->size(), QSize(110, 15));
-    QCOMPARE(dontRemind->getTextColorKey(), QStringLiteral("clr_global_mesage_text"));
-    QVERIFY(!dontRemind->isHidden() && !today->isHidden());
-    QVERIFY(!dontRemind->isChecked() && !today->isChecked());
-
-    auto* details = child<CPushButton>(&probe, "detailsButton");
-    auto* renew = child<CPushButton>(&probe, "renewButton");
-    QCOMPARE(details->text(), QStringLiteral("详情!"));
-    QCOMPARE(renew->text(), QStringLiteral("点击续费"));
-    QCOMPARE(details->size(), QSize(30, 20));
-    QCOMPARE(renew->size(), QSize(60, 24));
-    QVERIFY(details->isHidden() && renew->isHidden());
-
-    auto* timer = child<QTimer>(&probe, "countdownTimer");
-    QVERIFY(timer);
-    QVERIFY(!timer->isActive());
-    probe.startTimer();
-    QVERIFY(timer->isActive());
-    QCOMPARE(timer->interval(), 1000);
-    QVERIFY(!timer->isSingleShot());
-
-    // No countdown, no timer.
-    probe.setTick(0);
-    QVERIFY(!timer->isActive());
-    probe.startTimer();
-    QVERIFY(!timer->isActive());
-    QCOMPARE(probe.focusPolicy(), Qt::NoFocus);
-    QVERIFY(probe.hasMouseTracking());
-
-    Probe noCountdown;
-    QCOMPARE(child<CSimpleTextWidget>(&noCountdown, "countdownText")->getText(), QString());
-}
-
-void TestGlobalMessageDialog::windowDoesNotStayOnTopOrActivate()
-{
-    CGlobalMessageDialog* p = popup();
-    QVERIFY(!(p->windowFlags() & Qt::WindowStaysOnTopHint));
-    QVERIFY(p->windowFlags() & Qt::FramelessWindowHint);
-    QVERIFY(!p->isAutoActivate());
-    QVERIFY(p->testAttribute(Qt::WA_ShowWithoutActivating));
-    QVERIFY(!p->testAttribute(Qt::WA_DeleteOnClose));
-    show(QStringLiteral("A"), -1);
-    QVERIFY(p->isVisible());
-    QVERIFY(QApplication::activeWindow() != p);
-    CGlobalMessageDialog::closeMessage();
-    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCOMPARE(popup(), p); // closed, not deleted
 }
 
 // Each step acts on the popup; after it the popup must be in the state given: "V" shown or
@@ -364,8 +291,6 @@ void TestGlobalMessageDialog::contentLineLimit_data()
     QTest::addColumn<int>("tick");
     QTest::addColumn<int>("lines");
     QTest::newRow("no countdown") << -1 << 5;
-    QTest::newRow("any negative tick") << -9 << 5;
-    QTest::newRow("countdown zero") << 0 << 4;
     QTest::newRow("countdown") << 10 << 4;
 }
 
@@ -388,7 +313,6 @@ void TestGlobalMessageDialog::placement_data()
     QTest::addColumn<QPoint>("topLeft");
     QTest::newRow("full hd corner") << QPoint(1920, 1080) << QPoint(1600, 890);
     QTest::newRow("no anchor set") << QPoint(0, 0) << QPoint(-320, -190);
-    QTest::newRow("small screen") << QPoint(800, 600) << QPoint(480, 410);
 }
 
 void TestGlobalMessageDialog::placement()
@@ -475,10 +399,8 @@ void TestGlobalMessageDialog::layoutOfShownPopup_data()
     QTest::addColumn<bool>("details");
     QTest::addColumn<bool>("renew");
     QTest::newRow("plain") << -1 << false << false;
-    QTest::newRow("countdown") << 15 << false << false;
     QTest::newRow("details") << 5 << true << false;
     QTest::newRow("renew with countdown") << 120 << false << true;
-    QTest::newRow("renew without countdown") << -1 << false << true;
     QTest::newRow("everything") << 8 << true << true;
 }
 
@@ -492,21 +414,6 @@ void TestGlobalMessageDialog::layoutOfShownPopup()
          QStringLiteral("您的行情权限即将到期，请及时续费。"));
     QCOMPARE(p->size(), QSize(300, 150));
     verifyLayout(p, p->size(), details, renew);
-    if (QTest::currentTestFailed())
-        return;
-
-    // The fixed numbers of a 300 x 150 popup.
-    QCOMPARE(child<QWidget>(p, "closeButton")->x(), 288 - 18);
-    QCOMPARE(child<QWidget>(p, "loudspeakerImage")->pos(), QPoint(17, 18));
-    QCOMPARE(child<QWidget>(p, "titleText")->x(), 17 + 22 + 5);
-    QCOMPARE(child<QWidget>(p, "contentText")->pos(), QPoint(17, 47));
-    QCOMPARE(child<QWidget>(p, "contentText")->width(), 266);
-    QCOMPARE(child<QWidget>(p, "dontRemindCheckBox")->pos(), QPoint(17, 115));
-    if (details)
-        QCOMPARE(child<QWidget>(p, "detailsButton")->pos(), QPoint(17, 82));
-    if (renew)
-        QCOMPARE(child<QWidget>(p, "renewButton")->x(), 223);
-
     // The countdown line is right-aligned whatever the number of digits.
     if (tick > 1) {
         step(p);
@@ -519,7 +426,6 @@ void TestGlobalMessageDialog::layoutOnResize_data()
     QTest::addColumn<QSize>("size");
     QTest::addColumn<bool>("flags");
     QTest::newRow("300 x 150") << QSize(300, 150) << true;
-    QTest::newRow("wider") << QSize(420, 150) << false;
     QTest::newRow("taller") << QSize(300, 220) << true;
     QTest::newRow("small") << QSize(200, 100) << false;
 }
@@ -550,10 +456,8 @@ void TestGlobalMessageDialog::checkBoxSignals_data()
     QTest::addColumn<QString>("box");
     QTest::addColumn<int>("clicks");
     QTest::addColumn<QList<bool>>("reported");
-    QTest::newRow("don't remind checked") << "dontRemindCheckBox" << 1 << QList<bool>{false};
     QTest::newRow("don't remind checked and unchecked")
         << "dontRemindCheckBox" << 2 << QList<bool>{false, true};
-    QTest::newRow("today checked") << "dontRemindTodayCheckBox" << 1 << QList<bool>{true};
     QTest::newRow("today checked and unchecked")
         << "dontRemindTodayCheckBox" << 2 << QList<bool>{true, false};
 }
@@ -589,7 +493,6 @@ void TestGlobalMessageDialog::mousePressReportsMessage_data()
     QTest::addColumn<int>("messageId");
     QTest::addColumn<int>("reports");
     QTest::newRow("with id") << 42 << 1;
-    QTest::newRow("id zero") << 0 << 1;
     QTest::newRow("without id") << -1 << 0;
 }
 
@@ -646,7 +549,6 @@ void TestGlobalMessageDialog::renewOpensPurchasePage_data()
 {
     QTest::addColumn<QString>("page");
     QTest::addColumn<bool>("opened");
-    QTest::newRow("plain address") << "https://shop.example.com/renew?plan=level2" << true;
     QTest::newRow("spaces and Chinese") << "https://shop.example.com/续费?user=张 三" << true;
     QTest::newRow("stray percent") << "https://shop.example.com/renew?x=%zz" << true;
     QTest::newRow("no page set") << "" << false;
@@ -670,33 +572,6 @@ void TestGlobalMessageDialog::renewOpensPurchasePage()
     QCOMPARE(catcher.urls.size(), 1);
     QCOMPARE(catcher.urls.at(0), QUrl(page, QUrl::TolerantMode));
     QVERIFY(catcher.urls.at(0).isValid());
-    QVERIFY(p->isVisible());
-}
-
-void TestGlobalMessageDialog::handledEventTypes_data()
-{
-    QTest::addColumn<int>("type");
-    QTest::addColumn<int>("id");
-    QTest::addColumn<bool>("handled");
-    QTest::newRow("click, unknown id") << int(UiEventClick) << 7 << true;
-    QTest::newRow("toggle, unknown id") << int(UiEventCheckToggled) << 9 << true;
-    QTest::newRow("activation goes to the base") << int(UiEventActivate) << 0 << false;
-    QTest::newRow("text change goes to the base") << int(UiEventTextChanged) << 1 << false;
-}
-
-void TestGlobalMessageDialog::handledEventTypes()
-{
-    QFETCH(int, type);
-    QFETCH(int, id);
-    QFETCH(bool, handled);
-    CGlobalMessageDialog* p = popup();
-    show(QStringLiteral("A"), -1);
-    QSignalSpy a(p, &CGlobalMessageDialog::sigSetShowMessage);
-    QSignalSpy b(p, &CGlobalMessageDialog::sigSetShowMessageToday);
-    QSignalSpy c(p, &CGlobalMessageDialog::sigShowRCWidget);
-    QCOMPARE(p->handleEvent(type, id, 0, QString(), nullptr), handled);
-    QVERIFY(p->isVisible());
-    QCOMPARE(a.count() + b.count() + c.count(), 0);
 }
 
 void TestGlobalMessageDialog::cursors_data()
@@ -747,22 +622,6 @@ void TestGlobalMessageDialog::survivesParentDestroyed()
     QVERIFY(second->isVisible());
     QCOMPARE(second->parentWidget(), host.get());
     QCOMPARE(shownTitle(), QStringLiteral("B"));
-}
-
-void TestGlobalMessageDialog::popupOutsideInstance()
-{
-    CGlobalMessageDialog* single = popup();
-    show(QStringLiteral("A"), -1, false);
-    auto* extra = new Probe(nullptr, -1);
-    extra->show();
-    // Its close button acts on the shared popup (and closes itself too).
-    QTest::mouseClick(child<CPushButton>(extra, "closeButton"), Qt::LeftButton);
-    QVERIFY(single->isHidden());
-    QVERIFY(extra->isHidden());
-    show(QStringLiteral("B"), -1);
-    QCOMPARE(shownTitle(), QStringLiteral("B"));
-    QCOMPARE(popup(), single);
-    delete extra;
 }
 
 QTEST_MAIN(TestGlobalMessageDialog)
