@@ -90,12 +90,9 @@ private slots:
 
     void results_data();
     void results();
-    void linkEventTypes_data();
-    void linkEventTypes();
 
-    void cascade();
-    void consoleLog_data();
-    void consoleLog();
+    void cascadeAndLog_data();
+    void cascadeAndLog();
 
 private:
     std::unique_ptr<testsupport::TestTheme> theme;
@@ -442,6 +439,8 @@ void TestCountDownDialog::countdownRealTime()
     QCOMPARE(afterTicks.first(), QStringLiteral("01"));
 }
 
+// how: a child to click, "escape", or "event <type> <id>" sent to handleEvent (then escape
+// when it was not taken).
 void TestCountDownDialog::results_data()
 {
     QTest::addColumn<int>("type");
@@ -452,6 +451,9 @@ void TestCountDownDialog::results_data()
     QTest::newRow("third button") << 0 << "button3" << 3;
     QTest::newRow("restart line") << 0 << "linkText" << 4;
     QTest::newRow("escape") << 0 << "escape" << 0;
+    QTest::newRow("line activation") << 0 << "event 10 4" << 4;
+    QTest::newRow("plain type has no 4") << 1 << "event 5 4" << 0;
+    QTest::newRow("other event type") << 0 << "event 69 4" << 0;
 }
 
 void TestCountDownDialog::results()
@@ -461,16 +463,15 @@ void TestCountDownDialog::results()
     QFETCH(int, expected);
 
     testsupport::whenModal([how](QWidget* modal) {
-        if (how == QLatin1String("escape")) {
+        const QStringList event = how.split(QLatin1Char(' '));
+        auto* dialog = static_cast<TestDialog*>(qobject_cast<CCountDownDialog*>(modal));
+        if (event.size() == 3 && dialog &&
+            dialog->handleEvent(event.at(1).toInt(), event.at(2).toInt(), 0, QString(), nullptr))
+            return;
+        if (QWidget* target = modal->findChild<QWidget*>(how))
+            QTest::mouseClick(target, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+        else
             QTest::keyClick(modal, Qt::Key_Escape);
-            return;
-        }
-        QWidget* target = modal->findChild<QWidget*>(how);
-        if (!target) {
-            modal->close();
-            return;
-        }
-        QTest::mouseClick(target, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
     });
     const int result = CCountDownDialog::getChooseResult(
         nullptr, nullptr, QStringLiteral("重启"), QStringLiteral("系统将在"), 30,
@@ -479,96 +480,39 @@ void TestCountDownDialog::results()
     QCOMPARE(result, expected);
 }
 
-void TestCountDownDialog::linkEventTypes_data()
-{
-    QTest::addColumn<int>("type");
-    QTest::addColumn<int>("eventType");
-    QTest::addColumn<int>("id");
-    QTest::addColumn<bool>("consumed");
-
-    QTest::newRow("line click") << 0 << 5 << 4 << true;
-    QTest::newRow("line activation") << 0 << 10 << 4 << true;
-    QTest::newRow("plain type has no 4") << 1 << 5 << 4 << false;
-    QTest::newRow("other event type") << 0 << 69 << 4 << false;
-}
-
-void TestCountDownDialog::linkEventTypes()
-{
-    QFETCH(int, type);
-    QFETCH(int, eventType);
-    QFETCH(int, id);
-    QFETCH(bool, consumed);
-
-    auto* dialog = new TestDialog(nullptr, QMessageBox::Information, QStringLiteral("还有"), 12,
-                                  QStringLiteral("秒"), static_cast<CCountDownType>(type), true,
-                                  QStringLiteral("一"));
-    QPointer<TestDialog> guard(dialog);
-    dialog->show();
-    QCOMPARE(dialog->handleEvent(eventType, id, 0, QString(), nullptr), consumed);
-    if (consumed) {
-        QCOMPARE(dialog->result(), id);
-        QVERIFY(!dialog->isVisible());
-    } else {
-        QVERIFY(dialog->isVisible());
-        dialog->close();
-    }
-    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    delete guard.data();
-}
-
-void TestCountDownDialog::cascade()
-{
-    const int boxesBefore = MessageBoxCounter::s_nActive;
-    QList<QPointer<TestDialog>> dialogs;
-    for (int i = 0; i < 3; ++i) {
-        auto* dialog =
-            new TestDialog(nullptr, QMessageBox::Information, QStringLiteral("还有"), 12,
-                           QStringLiteral("秒"), CountDownPlain, false, QStringLiteral("一"));
-        dialogs << dialog;
-        dialog->show();
-        QCOMPARE(TestDialog::s_nActive, i + 1);
-    }
-    QCOMPARE(MessageBoxCounter::s_nActive, boxesBefore);
-    const QPoint first = dialogs.at(0)->pos();
-    QCOMPARE(dialogs.at(1)->pos(), first + QPoint(4, 4));
-    QCOMPARE(dialogs.at(2)->pos(), first + QPoint(8, 8));
-    dialogs.at(1)->close();
-    QCOMPARE(TestDialog::s_nActive, 2);
-    for (const QPointer<TestDialog>& dialog : dialogs) {
-        if (dialog && dialog->isVisible())
-            dialog->close();
-    }
-    QCOMPARE(TestDialog::s_nActive, 0);
-}
-
-void TestCountDownDialog::consoleLog_data()
+void TestCountDownDialog::cascadeAndLog_data()
 {
     QTest::addColumn<bool>("switchOn");
-    QTest::addColumn<bool>("expectLines");
-    QTest::newRow("switch 35 on") << true << true;
-    QTest::newRow("switch 35 off") << false << false;
+    QTest::newRow("switch 35 on") << true;
+    QTest::newRow("switch 35 off") << false;
 }
 
-void TestCountDownDialog::consoleLog()
+void TestCountDownDialog::cascadeAndLog()
 {
     QFETCH(bool, switchOn);
-    QFETCH(bool, expectLines);
 
+    const int boxesBefore = MessageBoxCounter::s_nActive;
     QStringList expected;
     const QStringList lines = testsupport::consoleLines(switchOn, true, [&] {
-        QList<TestDialog*> dialogs;
-        for (int i = 0; i < 2; ++i) {
-            dialogs << new TestDialog(nullptr, QMessageBox::Information, QStringLiteral("还有"), 12,
-                                      QStringLiteral("秒"), CountDownPlain, false,
+        QList<QPointer<TestDialog>> dialogs;
+        for (int i = 0; i < 3; ++i) {
+            dialogs << new TestDialog(nullptr, QMessageBox::Information, QStringLiteral("还有"),
+                                      12, QStringLiteral("秒"), CountDownPlain, false,
                                       QStringLiteral("一"));
             dialogs.last()->show();
-            if (expectLines)
+            QCOMPARE(TestDialog::s_nActive, i + 1);
+            if (switchOn)
                 expected << QStringLiteral("move %1 to %2 %3.")
                                 .arg(i)
                                 .arg(dialogs.last()->x())
                                 .arg(dialogs.last()->y());
         }
+        QCOMPARE(MessageBoxCounter::s_nActive, boxesBefore); // a counter of its own
+        QCOMPARE(dialogs.at(1)->pos(), dialogs.at(0)->pos() + QPoint(4, 4));
+        QCOMPARE(dialogs.at(2)->pos(), dialogs.at(0)->pos() + QPoint(8, 8));
         dialogs.at(1)->close();
+        QCOMPARE(TestDialog::s_nActive, 2);
+        dialogs.at(2)->close();
         dialogs.at(0)->close();
     });
     QCOMPARE(lines, expected);
