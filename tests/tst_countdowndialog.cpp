@@ -496,8 +496,8 @@ void TestCountDownDialog::cascadeAndLog()
     const QStringList lines = testsupport::consoleLines(switchOn, true, [&] {
         QList<QPointer<TestDialog>> dialogs;
         for (int i = 0; i < 3; ++i) {
-            dialogs << new TestDialog(nullptr, QMessageBox::Information, QStringLiteral("还有"),
-                                      12, QStringLiteral("秒"), CountDownPlain, false,
+            dialogs << new TestDialog(nullptr, QMessageBox::Information, QStringLiteral("还有"), 12,
+                                      QStringLiteral("秒"), CountDownPlain, false,
                                       QStringLiteral("一"));
             dialogs.last()->show();
             QCOMPARE(TestDialog::s_nActive, i + 1);

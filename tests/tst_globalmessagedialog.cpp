@@ -248,11 +248,11 @@ void TestGlobalMessageDialog::gateAndCountdown()
         QString number = countdown->getText();
         QVERIFY2(countdown->isHidden() || number.endsWith(suffix), qPrintable(number));
         number.chop(suffix.size());
-        const QString state = QStringList{p->isVisible() ? QStringLiteral("V") : QStringLiteral("H"),
-                                          shownTitle(),
-                                          countdown->isHidden() ? QStringLiteral("-") : number,
-                                          timer->isActive() ? QStringLiteral("T") : QStringLiteral("-")}
-                                  .join(QLatin1Char(' '));
+        const QString state =
+            QStringList{p->isVisible() ? QStringLiteral("V") : QStringLiteral("H"), shownTitle(),
+                        countdown->isHidden() ? QStringLiteral("-") : number,
+                        timer->isActive() ? QStringLiteral("T") : QStringLiteral("-")}
+                .join(QLatin1Char(' '));
         QVERIFY2(state == states.at(i),
                  qPrintable(QStringLiteral("after %1: %2").arg(steps.at(i), state)));
     }

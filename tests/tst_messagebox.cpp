@@ -41,7 +41,8 @@ public:
     }
     TestBox(CButtonStyle* style, QMessageBox::Icon icon, const QString& text, const QString& first,
             const QString& second, const QString& third)
-        : CMessageBox(style, icon, QStringLiteral("标题"), text, first, second, third, nullptr, noPos)
+        : CMessageBox(style, icon, QStringLiteral("标题"), text, first, second, third, nullptr,
+                      noPos)
     {
     }
 
@@ -119,7 +120,8 @@ void observeThenFinish(Seen* seen, const QString& how)
         seen->box = widget;
         if (auto* box = qobject_cast<CMessageBox*>(widget)) {
             seen->parent = box->parentWidget();
-            seen->icon = box->grab().toImage().pixelColor(F + M + ICON / 2, F + T + M - 5 + ICON / 2);
+            seen->icon =
+                box->grab().toImage().pixelColor(F + M + ICON / 2, F + T + M - 5 + ICON / 2);
             seen->buttonTexts = texts(TestBox::row(box));
             seen->size = box->size();
             seen->pos = box->pos();
@@ -443,8 +445,8 @@ void TestMessageBox::entryPoints_data()
     const QStringList three{"一", "二", "三"};
     QTest::newRow("critical ok") << "critical" << standard << "click:1024" << 0x400 << true
                                  << criticalColor;
-    QTest::newRow("warning cancel") << "warning" << standard << "click:4194304" << 0x400000
-                                    << true << warningColor;
+    QTest::newRow("warning cancel")
+        << "warning" << standard << "click:4194304" << 0x400000 << true << warningColor;
     QTest::newRow("information escape")
         << "information" << standard << "escape" << 0 << true << informationColor;
     QTest::newRow("question close button")
@@ -598,10 +600,9 @@ void TestMessageBox::countdownSteps()
         if (box->isVisible())
             box->reject();
     });
-    const int result = CMessageBox::information(nullptr, nullptr, QStringLiteral("提示"),
-                                                QStringLiteral("自动关闭"),
-                                                QMessageBox::StandardButtons(flags),
-                                                QMessageBox::NoButton, false, start);
+    const int result = CMessageBox::information(
+        nullptr, nullptr, QStringLiteral("提示"), QStringLiteral("自动关闭"),
+        QMessageBox::StandardButtons(flags), QMessageBox::NoButton, false, start);
     QCOMPARE(interval, 1000);
     QCOMPARE(seen, steps);
     QCOMPARE(visible, QList<bool>::fromVector(QVector<bool>(steps.size() - 2, true)) << false);
@@ -610,8 +611,8 @@ void TestMessageBox::countdownSteps()
 
 void TestMessageBox::countdownReplacesEveryOccurrence()
 {
-    TestBox box(nullptr, QMessageBox::Information, QStringLiteral("消息"),
-                QStringLiteral("3 or 3"), QString(), QStringLiteral("再等"));
+    TestBox box(nullptr, QMessageBox::Information, QStringLiteral("消息"), QStringLiteral("3 or 3"),
+                QString(), QStringLiteral("再等"));
     box.setCountDown(3);
     QCOMPARE(texts(TestBox::row(&box)), (QStringList{"3 or 3(3s)", "再等(3s)"}));
     QCOMPARE(named(&box, "closeButton")->text(), QString());
@@ -666,7 +667,8 @@ void TestMessageBox::detailsToggle()
         for (int i = 0; i < 4; ++i) {
             steps << QStringLiteral("+%1 %2 %3")
                          .arg(box->height() - height)
-                         .arg(text->isVisible() ? QStringLiteral("shown") : QStringLiteral("hidden"),
+                         .arg(text->isVisible() ? QStringLiteral("shown")
+                                                : QStringLiteral("hidden"),
                               button->text());
             QVERIFY(text->geometry() == pane);
             if (i < 3)
@@ -693,9 +695,8 @@ void TestMessageBox::detailsButtonIdAmongCustomButtons()
     auto* box = new TestBox(nullptr, QMessageBox::Question, QStringLiteral("消息"),
                             QStringLiteral("一"), QString(), QStringLiteral("三"));
     box->setDetailedText(QStringLiteral("细节"));
-    testsupport::whenModal([](QWidget* modal) {
-        QTest::mouseClick(named(modal, "detailsButton"), Qt::LeftButton);
-    });
+    testsupport::whenModal(
+        [](QWidget* modal) { QTest::mouseClick(named(modal, "detailsButton"), Qt::LeftButton); });
     QCOMPARE(box->exec(), 3);
 }
 
@@ -801,12 +802,12 @@ void TestMessageBox::consoleLog()
     const QStringList lines = testsupport::consoleLines(
         switchOn, debugLevel,
         [] {
-            auto* first = new TestBox(nullptr, QMessageBox::Information, QStringLiteral("日志"),
-                                      QMessageBox::Ok, QMessageBox::NoButton, nullptr,
-                                      QPoint(100, 200));
-            auto* second = new TestBox(nullptr, QMessageBox::Information, QStringLiteral("日志"),
-                                       QMessageBox::Ok, QMessageBox::NoButton, nullptr,
-                                       QPoint(140, 60));
+            auto* first =
+                new TestBox(nullptr, QMessageBox::Information, QStringLiteral("日志"),
+                            QMessageBox::Ok, QMessageBox::NoButton, nullptr, QPoint(100, 200));
+            auto* second =
+                new TestBox(nullptr, QMessageBox::Information, QStringLiteral("日志"),
+                            QMessageBox::Ok, QMessageBox::NoButton, nullptr, QPoint(140, 60));
             first->show();
             second->show();
             second->close();

@@ -168,8 +168,11 @@ void TestMultiMessageDialog::sizeFitsMessage_data()
     QTest::addColumn<QString>("message");
     QTest::addColumn<int>("fixedWidth");
     QTest::newRow("empty") << QString() << 350;
-    QTest::newRow("medium") << QStringLiteral("第1条成交回报：委托已全部成交，请注意查看持仓变化。") << 0;
-    QTest::newRow("very long") << QStringLiteral("第N条成交回报：委托已全部成交，请注意查看持仓变化。").repeated(12) << 760;
+    QTest::newRow("medium") << QStringLiteral("第1条成交回报：委托已全部成交，请注意查看持仓变化。")
+                            << 0;
+    QTest::newRow("very long")
+        << QStringLiteral("第N条成交回报：委托已全部成交，请注意查看持仓变化。").repeated(12)
+        << 760;
     QTest::newRow("several paragraphs") << QStringLiteral("第一行\n第二行\n第三行\n第四行") << 350;
 }
 
