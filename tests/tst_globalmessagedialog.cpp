@@ -25,11 +25,7 @@ public:
     using CGlobalMessageDialog::CGlobalMessageDialog;
     using CGlobalMessageDialog::resetLayout;
     using CGlobalMessageDialog::setContent;
-    using CGlobalMessageDialog::setShowMessage;
-    using CGlobalMessageDialog::setTick;
     using CGlobalMessageDialog::setTitle;
-    using CGlobalMessageDialog::slotTimeout;
-    using CGlobalMessageDialog::startTimer;
 };
 
 template <class T> T* child(QWidget* popup, const char* name)
@@ -190,9 +186,6 @@ void TestGlobalMessageDialog::gateAndCountdown_data()
     QTest::newRow("countdown of three")
         << QStringList{"show A 3 r", "step", "step", "step", "step", "step"}
         << QStringList{"V A 3 T", "V A 2 T", "V A 1 T", "H A 1 T", "H A 1 T", "H A 1 T"};
-    QTest::newRow("countdown of one closes at the first step")
-        << QStringList{"show A 1 n", "step", "show B -1 r"}
-        << QStringList{"V A 1 T", "H A 1 T", "V B - -"};
     QTest::newRow("countdown of zero never runs")
         << QStringList{"show A 0 r", "show B 0 n", "show C -1 r"}
         << QStringList{"V A 0 -", "V B 0 -", "V B 0 -"};
@@ -212,9 +205,6 @@ void TestGlobalMessageDialog::gateAndCountdown_data()
         << QStringList{"show A 3 r",  "step",       "show B 5 r",
                        "show C -1 r", "show D 2 n", "show E 2 r"}
         << QStringList{"V A 3 T", "V A 2 T", "V B 5 T", "V C - -", "V D 2 T", "V D 2 T"};
-    QTest::newRow("the close button opens the gate of a popup with countdown")
-        << QStringList{"show A 5 n", "step", "button", "step", "show B 1 r"}
-        << QStringList{"V A 5 T", "V A 4 T", "H A 4 T", "H A 3 T", "V B 1 T"};
 }
 
 void TestGlobalMessageDialog::gateAndCountdown()
@@ -342,10 +332,6 @@ void TestGlobalMessageDialog::replacementMovesBackAndUnchecks()
     QVERIFY(!dontRemind->isHidden());
     QVERIFY(today->isHidden());
     QVERIFY(child<CSimpleTextWidget>(p, "countdownText")->isHidden());
-
-    p->setShowDontRemind(false, true);
-    QVERIFY(dontRemind->isHidden());
-    QVERIFY(!today->isHidden());
 }
 
 namespace {

@@ -150,10 +150,8 @@ private slots:
     void init();
     void cleanup();
 
-    void standardButtons_data();
-    void standardButtons();
-    void customButtons_data();
-    void customButtons();
+    void buttons_data();
+    void buttons();
     void addButtonWithoutId();
 
     void layout_data();
@@ -213,20 +211,28 @@ void TestMessageBox::cleanup()
     theme.reset();
 }
 
-void TestMessageBox::standardButtons_data()
+// Rows with `custom` texts use the three-button constructor (a style when `withStyle`), the
+// others the standard buttons in `flags`. `looks` has + for positive, - for negative buttons.
+void TestMessageBox::buttons_data()
 {
     QTest::addColumn<int>("flags");
     QTest::addColumn<int>("defaultButton");
+    QTest::addColumn<QStringList>("custom");
+    QTest::addColumn<bool>("withStyle");
     QTest::addColumn<QStringList>("expectedTexts");
     QTest::addColumn<QList<int>>("expectedIds");
+    QTest::addColumn<QString>("looks");
     QTest::addColumn<int>("expectedDefault"); // index into the row, -1 for none
 
+    const int none = int(QMessageBox::NoButton);
     QTest::newRow("cancel-ok flags in either order")
-        << int(QMessageBox::Cancel | QMessageBox::Ok) << int(QMessageBox::Cancel)
-        << QStringList{"确定", "取消"} << QList<int>{QMessageBox::Ok, QMessageBox::Cancel} << 1;
+        << int(QMessageBox::Cancel | QMessageBox::Ok) << int(QMessageBox::Cancel) << QStringList()
+        << false << QStringList{"确定", "取消"} << QList<int>{QMessageBox::Ok, QMessageBox::Cancel}
+        << "+-" << 1;
     QTest::newRow("yes-no, default not among them")
-        << int(QMessageBox::Yes | QMessageBox::No) << int(QMessageBox::Cancel)
-        << QStringList{"是", "否"} << QList<int>{QMessageBox::Yes, QMessageBox::No} << -1;
+        << int(QMessageBox::Yes | QMessageBox::No) << int(QMessageBox::Cancel) << QStringList()
+        << false << QStringList{"是", "否"} << QList<int>{QMessageBox::Yes, QMessageBox::No} << "+-"
+        << -1;
     const QList<int> all{QMessageBox::Ok,     QMessageBox::Save,    QMessageBox::SaveAll,
                          QMessageBox::Open,   QMessageBox::Yes,     QMessageBox::YesToAll,
                          QMessageBox::No,     QMessageBox::NoToAll, QMessageBox::Abort,
@@ -237,77 +243,56 @@ void TestMessageBox::standardButtons_data()
     for (int id : all)
         flags |= id;
     QTest::newRow("all eighteen in table order")
-        << flags << int(QMessageBox::Reset)
+        << flags << int(QMessageBox::Reset) << QStringList() << false
         << QStringList{"确定", "保存", "全部保存", "打开", "是",   "全是",
                        "否",   "全否", "退出",     "重试", "忽略", "关闭",
                        "取消", "丢弃", "帮助",     "应用", "重置", "恢复默认"}
-        << all << 16;
+        << all << "++++++---------+--" << 16;
+    QTest::newRow("three custom, no style")
+        << none << none << QStringList{"一", "二", "三"} << false << QStringList{"一", "二", "三"}
+        << QList<int>{1, 2, 3} << "+-+" << -1;
+    QTest::newRow("second empty leaves ids 1 and 3")
+        << none << none << QStringList{"一", "", "三"} << false << QStringList{"一", "三"}
+        << QList<int>{1, 3} << "++" << -1;
+    QTest::newRow("caller's styles")
+        << none << none << QStringList{"一", "二", "三"} << true << QStringList{"一", "二", "三"}
+        << QList<int>{1, 2, 3} << "-+-" << -1;
+    QTest::newRow("no custom texts") << none << none << QStringList{"", "", ""} << false
+                                     << QStringList{} << QList<int>{} << "" << -1;
 }
 
-void TestMessageBox::standardButtons()
+void TestMessageBox::buttons()
 {
     QFETCH(int, flags);
     QFETCH(int, defaultButton);
+    QFETCH(QStringList, custom);
+    QFETCH(bool, withStyle);
     QFETCH(QStringList, expectedTexts);
     QFETCH(QList<int>, expectedIds);
+    QFETCH(QString, looks);
     QFETCH(int, expectedDefault);
-
-    TestBox box(nullptr, QMessageBox::Information, QStringLiteral("消息"),
-                QMessageBox::StandardButtons(flags),
-                static_cast<QMessageBox::StandardButton>(defaultButton));
-    const QList<CPushButton*> row = TestBox::row(&box);
-    QCOMPARE(texts(row), expectedTexts);
-    QCOMPARE(TestBox::ids(&box), QSet<int>(expectedIds.begin(), expectedIds.end()));
-    for (int i = 0; i < row.size(); ++i) {
-        const int id = expectedIds.at(i);
-        QCOMPARE(row.at(i)->getID(), id);
-        const bool positive = id < QMessageBox::No || id == QMessageBox::Apply;
-        QCOMPARE(row.at(i)->getImageKey(), positive ? QStringLiteral("img_btn_positive")
-                                                    : QStringLiteral("img_btn_negative"));
-        QCOMPARE(row.at(i)->isDefault(), i == expectedDefault);
-    }
-}
-
-void TestMessageBox::customButtons_data()
-{
-    QTest::addColumn<QStringList>("buttonTexts");
-    QTest::addColumn<bool>("withStyle");
-    QTest::addColumn<QList<int>>("expectedIds");
-    QTest::addColumn<QStringList>("expectedImages");
-
-    const QString pos = QStringLiteral("img_btn_positive");
-    const QString neg = QStringLiteral("img_btn_negative");
-    QTest::newRow("three, no style: positive, negative, positive")
-        << QStringList{"一", "二", "三"} << false << QList<int>{1, 2, 3}
-        << QStringList{pos, neg, pos};
-    QTest::newRow("second empty leaves ids 1 and 3")
-        << QStringList{"一", "", "三"} << false << QList<int>{1, 3} << QStringList{pos, pos};
-    QTest::newRow("caller's styles") << QStringList{"一", "二", "三"} << true << QList<int>{1, 2, 3}
-                                     << QStringList{neg, pos, neg};
-    QTest::newRow("none") << QStringList{"", "", ""} << false << QList<int>{} << QStringList{};
-}
-
-void TestMessageBox::customButtons()
-{
-    QFETCH(QStringList, buttonTexts);
-    QFETCH(bool, withStyle);
-    QFETCH(QList<int>, expectedIds);
-    QFETCH(QStringList, expectedImages);
 
     CButtonStyle style;
     style.firstStyle = ButtonStyleNegative;
     style.secondStyle = ButtonStylePositive;
     style.thirdStyle = static_cast<EMessageBoxButtonStyle>(7); // any non-zero is negative
-    TestBox box(withStyle ? &style : nullptr, QMessageBox::Warning, QStringLiteral("消息"),
-                buttonTexts.at(0), buttonTexts.at(1), buttonTexts.at(2));
-    const QList<CPushButton*> row = TestBox::row(&box);
-    QCOMPARE(row.size(), expectedIds.size());
-    QCOMPARE(TestBox::ids(&box), QSet<int>(expectedIds.begin(), expectedIds.end()));
+    std::unique_ptr<TestBox> box(
+        custom.isEmpty()
+            ? new TestBox(nullptr, QMessageBox::Information, QStringLiteral("消息"),
+                          QMessageBox::StandardButtons(flags),
+                          static_cast<QMessageBox::StandardButton>(defaultButton))
+            : new TestBox(withStyle ? &style : nullptr, QMessageBox::Warning,
+                          QStringLiteral("消息"), custom.at(0), custom.at(1), custom.at(2)));
+    const QList<CPushButton*> row = TestBox::row(box.get());
+    QCOMPARE(texts(row), expectedTexts);
+    QCOMPARE(looks.size(), row.size());
+    QCOMPARE(TestBox::ids(box.get()), QSet<int>(expectedIds.begin(), expectedIds.end()));
     for (int i = 0; i < row.size(); ++i) {
         QCOMPARE(row.at(i)->getID(), expectedIds.at(i));
-        QCOMPARE(row.at(i)->text(), buttonTexts.at(expectedIds.at(i) - 1));
-        QCOMPARE(row.at(i)->getImageKey(), expectedImages.at(i));
-        QVERIFY(!row.at(i)->isDefault());
+        QCOMPARE(row.at(i)->getImageKey(), looks.at(i) == QLatin1Char('+')
+                                               ? QStringLiteral("img_btn_positive")
+                                               : QStringLiteral("img_btn_negative"));
+        QCOMPARE(row.at(i)->isDefault(), i == expectedDefault);
     }
 }
 
