@@ -33,8 +33,6 @@ public:
     using CCountDownDialog::getPixmap;
     using CCountDownDialog::handleEvent;
     using CCountDownDialog::s_nActive;
-    using CCountDownDialog::setMessageCountDown;
-    using CCountDownDialog::testAddButton;
 
     static QSet<int> ids(const CCountDownDialog* d) { return d->*(&TestDialog::buttonIds); }
     static QList<CPushButton*> row(const CCountDownDialog* d) { return d->*(&TestDialog::buttons); }
@@ -74,7 +72,6 @@ private slots:
 
     void construction_data();
     void construction();
-    void addButtonWithoutId();
 
     void layout_data();
     void layout();
@@ -85,7 +82,6 @@ private slots:
 
     void ticks_data();
     void ticks();
-    void secondStartKeepsTimer();
     void countdownRealTime();
 
     void results_data();
@@ -193,18 +189,6 @@ void TestCountDownDialog::construction()
         QCOMPARE(row.at(i)->size(), QSize(expectedWidth, 29));
         QVERIFY(!row.at(i)->isDefault());
     }
-}
-
-void TestCountDownDialog::addButtonWithoutId()
-{
-    TestDialog dialog(nullptr, QMessageBox::Information, QStringLiteral("还剩"), 10,
-                      QStringLiteral("秒"), CountDownWithRestartLink, true, QStringLiteral("一"));
-    QCOMPARE(dialog.testAddButton(QString(), CountDownButtonPositive, 7), nullptr);
-    // Ids 4 (the line) and 1 are taken: the next free count is 2.
-    CPushButton* added = dialog.testAddButton(QStringLiteral("新"), CountDownButtonNegative, -1);
-    QVERIFY(added);
-    QCOMPARE(added->getID(), 2);
-    QCOMPARE(added->size(), QSize(96, 29));
 }
 
 void TestCountDownDialog::layout_data()
@@ -400,20 +384,6 @@ void TestCountDownDialog::ticks()
     QCOMPARE(closedAt, closedAfter);
     QCOMPARE(result, expectedResult);
     QVERIFY2(!hadParent, "the dialog is always a top-level window");
-}
-
-void TestCountDownDialog::secondStartKeepsTimer()
-{
-    TestDialog dialog(nullptr, QMessageBox::Information, QStringLiteral("还有"), 12,
-                      QStringLiteral("秒"), CountDownPlain, false, QStringLiteral("一"));
-    QTimer* timer = TestDialog::timer(&dialog);
-    dialog.setMessageCountDown(-1);
-    QCOMPARE(TestDialog::timer(&dialog), timer);
-    dialog.slot_MessageTimeout();
-    QCOMPARE(textNamed(&dialog, "countdownText")->getText(), QStringLiteral("12"));
-    dialog.setMessageCountDown(3);
-    dialog.slot_MessageTimeout();
-    QCOMPARE(textNamed(&dialog, "countdownText")->getText(), QStringLiteral("02"));
 }
 
 void TestCountDownDialog::countdownRealTime()

@@ -51,11 +51,9 @@ public:
     using CMessageBox::s_nActive;
     using CMessageBox::setCountDown;
     using CMessageBox::setDetailedText;
-    using CMessageBox::testAddButton;
 
     static QSet<int> ids(const CMessageBox* box) { return box->*(&TestBox::buttonIds); }
     static QList<CPushButton*> row(const CMessageBox* box) { return box->*(&TestBox::buttons); }
-    static QPixmap icon(const CMessageBox* box) { return box->*(&TestBox::iconPixmap); }
     static QTimer* timer(const CMessageBox* box) { return box->*(&TestBox::countdownTimer); }
 };
 
@@ -152,7 +150,6 @@ private slots:
 
     void buttons_data();
     void buttons();
-    void addButtonWithoutId();
 
     void layout_data();
     void layout();
@@ -171,7 +168,6 @@ private slots:
     void countdownRealTime();
 
     void detailsToggle();
-    void detailsButtonIdAmongCustomButtons();
     void detailsTranslated();
 
     void cascade();
@@ -296,17 +292,6 @@ void TestMessageBox::buttons()
     }
 }
 
-void TestMessageBox::addButtonWithoutId()
-{
-    TestBox box(nullptr, QMessageBox::NoIcon, QStringLiteral("消息"), QStringLiteral("一"),
-                QString(), QString());
-    QCOMPARE(box.testAddButton(QString(), ButtonStylePositive, 9), nullptr);
-    CPushButton* added = box.testAddButton(QStringLiteral("新"), ButtonStyleNegative, -1);
-    QVERIFY(added);
-    QCOMPARE(added->getID(), 1); // the number of ids before it
-    QCOMPARE(TestBox::row(&box), (QList<CPushButton*>{TestBox::row(&box).first(), added}));
-}
-
 void TestMessageBox::layout_data()
 {
     QTest::addColumn<int>("icon");
@@ -316,7 +301,6 @@ void TestMessageBox::layout_data()
     const int okCancel = int(QMessageBox::Ok | QMessageBox::Cancel);
     QTest::newRow("short, two buttons") << int(QMessageBox::Question) << "短消息" << okCancel;
     QTest::newRow("no buttons") << int(QMessageBox::Information) << "没有按钮" << 0;
-    QTest::newRow("no icon") << int(QMessageBox::NoIcon) << "没有图标" << int(QMessageBox::Ok);
     QTest::newRow("five buttons wider than the text")
         << int(QMessageBox::Warning) << "按钮多"
         << int(QMessageBox::Ok | QMessageBox::Save | QMessageBox::Open | QMessageBox::Yes |
@@ -378,7 +362,6 @@ void TestMessageBox::painting_data()
     QTest::newRow("icon") << false << int(QMessageBox::Warning) << warningColor;
     QTest::newRow("custom picture") << true << int(QMessageBox::Question) << questionColor;
     QTest::newRow("no icon") << false << int(QMessageBox::NoIcon) << backgroundColor;
-    QTest::newRow("unknown icon value") << false << 42 << backgroundColor;
 }
 
 void TestMessageBox::painting()
@@ -672,17 +655,6 @@ void TestMessageBox::detailsToggle()
     const QString closed = QStringLiteral("+0 hidden ") + QMessageBox::tr("Show Details...");
     const QString open = QStringLiteral("+106 shown ") + QMessageBox::tr("Hide Details...");
     QCOMPARE(steps, (QStringList{closed, open, closed, open}));
-}
-
-void TestMessageBox::detailsButtonIdAmongCustomButtons()
-{
-    // With a third custom button, id 3 belongs to it and a click on it ends the box.
-    auto* box = new TestBox(nullptr, QMessageBox::Question, QStringLiteral("消息"),
-                            QStringLiteral("一"), QString(), QStringLiteral("三"));
-    box->setDetailedText(QStringLiteral("细节"));
-    testsupport::whenModal(
-        [](QWidget* modal) { QTest::mouseClick(named(modal, "detailsButton"), Qt::LeftButton); });
-    QCOMPARE(box->exec(), 3);
 }
 
 void TestMessageBox::detailsTranslated()
