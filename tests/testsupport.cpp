@@ -1,6 +1,9 @@
 #include "testsupport.h"
 
 #include "uibase/dialog/contracts/uiresource.h"
+#include "uibase/dialog/contracts/utils.h"
+
+#include <log4cxx/logger.h>
 
 #include <QApplication>
 #include <QFile>
@@ -141,6 +144,39 @@ QList<QWidget*> leakedTopLevels(const QSet<QWidget*>& before)
             leaked << widget;
     }
     return leaked;
+}
+
+TestTheme& addBoxTheme(TestTheme& theme)
+{
+    using namespace box;
+    return theme.size(QStringLiteral("siz_message_box_margin"), M)
+        .size(QStringLiteral("siz_message_box_icon_h_space"), IH)
+        .size(QStringLiteral("siz_message_box_button_h_space"), BH)
+        .size(QStringLiteral("siz_message_box_v_space"), VS)
+        .font(QStringLiteral("fnt_default_normal_fix"), 12)
+        .color(QStringLiteral("clr_warn_background_color"), backgroundColor)
+        .image(QStringLiteral("img_messagebox_information"), QSize(ICON, ICON), informationColor)
+        .image(QStringLiteral("img_messagebox_warning"), QSize(ICON, ICON), warningColor)
+        .image(QStringLiteral("img_btn_positive"), QSize(72, 29), QColor(32, 96, 192), 4)
+        .image(QStringLiteral("img_btn_negative"), QSize(72, 29), QColor(200, 200, 200), 4);
+}
+
+QStringList consoleLines(bool switchOn, bool debugLevel, const std::function<void()>& action,
+                         QList<int>* levels)
+{
+    utils::CLogCenter* center = utils::CSingletonT<utils::CLogCenter>::instance();
+    center->setConLogEnabled(35, switchOn);
+    auto appender = std::make_shared<CollectingAppender>();
+    log4cxx::LoggerPtr logger = log4cxx::Logger::getLogger("VelConsole");
+    logger->addAppender(appender);
+    logger->setLevel(debugLevel ? log4cxx::Level::getDebug() : log4cxx::Level::getInfo());
+    action();
+    logger->removeAppender(appender);
+    logger->setLevel(log4cxx::LevelPtr());
+    center->setConLogEnabled(35, false);
+    if (levels)
+        *levels = appender->levels;
+    return appender->lines;
 }
 
 } // namespace testsupport

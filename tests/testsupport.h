@@ -82,4 +82,25 @@ protected:
 QSet<QWidget*> topLevelSnapshot();
 QList<QWidget*> leakedTopLevels(const QSet<QWidget*>& before);
 
+// The message box theme the box tests compute their layouts from.
+namespace box {
+constexpr int F = 12; // frame
+constexpr int T = 30; // title bar
+constexpr int M = 10;
+constexpr int IH = 10;
+constexpr int BH = 10;
+constexpr int VS = 10;
+constexpr int ICON = 32;
+const QColor informationColor(0, 0, 255);
+const QColor warningColor(255, 128, 0);
+const QColor backgroundColor(250, 250, 210);
+} // namespace box
+// Adds the sizes, font, background, information/warning icons and 72 x 29 buttons above.
+TestTheme& addBoxTheme(TestTheme& theme);
+
+// Runs action with the "VelConsole" logger collecting, console switch 35 set to switchOn and
+// the logger at debug (or info) level; returns the lines logged and their levels.
+QStringList consoleLines(bool switchOn, bool debugLevel, const std::function<void()>& action,
+                         QList<int>* levels = nullptr);
+
 } // namespace testsupport
