@@ -335,14 +335,19 @@ void TestSimpleInputDialog::restrictions_data()
     QTest::addColumn<int>("maxLength"); // 0: four-digit validator instead
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("text, cut to 3") << false << 3 << "abcdef" << "abc";
+    QTest::newRow("text, cut to 3") << false << 3 << "abcdef"
+                                    << "abc";
     QTest::newRow("text, chinese cut to 2")
         << false << 2 << QStringLiteral("交易密码") << QStringLiteral("交易");
-    QTest::newRow("choice, length has no effect") << true << 3 << "abcdef" << "abcdef";
+    QTest::newRow("choice, length has no effect") << true << 3 << "abcdef"
+                                                  << "abcdef";
     // Fewer than four digits are intermediate and can still be confirmed.
-    QTest::newRow("text, letters refused") << false << 0 << "1a2b" << "12";
-    QTest::newRow("text, too long") << false << 0 << "123456" << "1234";
-    QTest::newRow("choice, letters refused") << true << 0 << "x9y" << "9";
+    QTest::newRow("text, letters refused") << false << 0 << "1a2b"
+                                           << "12";
+    QTest::newRow("text, too long") << false << 0 << "123456"
+                                    << "1234";
+    QTest::newRow("choice, letters refused") << true << 0 << "x9y"
+                                             << "9";
 }
 
 void TestSimpleInputDialog::restrictions()
