@@ -169,7 +169,6 @@ private slots:
     void countdownExtremes();
     void everyDialogOpens_data();
     void everyDialogOpens();
-    void themeFileIsDirectory();
     void popupParentDestroyedMidCountdown();
     void messageBoxesInsideCountdownLoop();
     void countdownRunsOutUnderMessageBox();
@@ -438,24 +437,6 @@ void TestBadInput::everyDialogOpens()
     }
     if (halfTheme)
         QCOMPARE(theme()->keys().size(), kept);
-}
-
-void TestBadInput::themeFileIsDirectory()
-{
-    QTemporaryDir folder;
-    QVERIFY(folder.isValid());
-    QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("theme.json")));
-    const QString key = QStringLiteral("siz_global_msg_dlg_width");
-    const int width = theme()->getSize(key);
-    QString error;
-    QVERIFY(!theme()->loadTheme(folder.filePath(QStringLiteral("theme.json")), &error));
-    QVERIFY(!error.isEmpty());
-    QVERIFY(!theme()->loadTheme(folder.path(), &error));
-    QCOMPARE(theme()->getSize(key), width);
-    // Dialogs built afterwards still get the old values.
-    CGlobalMessageDialog::showSingleMessage(QStringLiteral("通知"), QStringLiteral("内容"), -1, 1,
-                                            false, nullptr, false, false, true, false);
-    QCOMPARE(popup()->width(), width);
 }
 
 void TestBadInput::popupParentDestroyedMidCountdown()
