@@ -18,7 +18,6 @@
 #include <QJsonObject>
 #include <QPointer>
 #include <QTemporaryDir>
-#include <QTextDocument>
 #include <QTimer>
 #include <QtTest>
 

@@ -17,7 +17,6 @@
 #include "uibase/dialog/cviewvariabledialog.h"
 
 #include <QElapsedTimer>
-#include <QMouseEvent>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QtTest>
