@@ -20,14 +20,11 @@ class TestViewVariableDialog : public QObject
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
-    void titleAndEditor();
-    void initialSizeIsNotFixed_data();
-    void initialSizeIsNotFixed();
+    void init() { before = testsupport::topLevelSnapshot(); }
+    void cleanup() { QCOMPARE(testsupport::leakedTopLevels(before), QList<QWidget*>()); }
+    void sizeIsNotFixed();
     void setTextReplaces_data();
     void setTextReplaces();
-    void userCannotEdit_data();
     void userCannotEdit();
     void closeButtonRejects();
 
@@ -35,53 +32,20 @@ private:
     QSet<QWidget*> before;
 };
 
-void TestViewVariableDialog::init()
-{
-    before = testsupport::topLevelSnapshot();
-}
-
-void TestViewVariableDialog::cleanup()
-{
-    QCOMPARE(testsupport::leakedTopLevels(before), QList<QWidget*>());
-}
-
-void TestViewVariableDialog::titleAndEditor()
+void TestViewVariableDialog::sizeIsNotFixed()
 {
     CViewVariableDialog dialog;
-    QCOMPARE(dialog.windowTitle(), QStringLiteral("变量查看器"));
     QCOMPARE(dialog.findChild<CSimpleTextWidget*>(QStringLiteral("titleText"))->getText(),
              QStringLiteral("变量查看器"));
-    CTextEdit* view = textView(&dialog);
-    QVERIFY(view);
-    QCOMPARE(view->getID(), 0);
-    QCOMPARE(view->parentWidget(), &dialog);
-    QCOMPARE(dialog.getInnerWidget(), view);
-    QVERIFY(view->isReadOnly());
-    QVERIFY(view->toPlainText().isEmpty());
-}
-
-void TestViewVariableDialog::initialSizeIsNotFixed_data()
-{
-    QTest::addColumn<QSize>("resizeTo");
-    QTest::newRow("larger") << QSize(760, 400);
-    QTest::newRow("smaller") << QSize(500, 260);
-}
-
-void TestViewVariableDialog::initialSizeIsNotFixed()
-{
-    QFETCH(QSize, resizeTo);
-    CViewVariableDialog dialog;
     // 700 x 200 is asked for; the frame's minimum size still bounds it.
     QCOMPARE(dialog.size(), QSize(700, 200).expandedTo(dialog.minimumSize()));
-    QVERIFY(dialog.minimumSize() != dialog.maximumSize());
     dialog.show();
-    const QMargins inner = dialog.getInnerMargins();
-    QCOMPARE(textView(&dialog)->geometry(),
-             QRect(QPoint(0, 0), dialog.size()).marginsRemoved(inner));
-
-    dialog.resize(resizeTo);
-    QCOMPARE(dialog.size(), resizeTo);
-    QCOMPARE(textView(&dialog)->geometry(), QRect(QPoint(0, 0), resizeTo).marginsRemoved(inner));
+    for (const QSize& size : {QSize(760, 400), QSize(500, 260)}) {
+        dialog.resize(size);
+        QCOMPARE(dialog.size(), size);
+        QCOMPARE(textView(&dialog)->geometry(),
+                 QRect(QPoint(0, 0), size).marginsRemoved(dialog.getInnerMargins()));
+    }
 }
 
 void TestViewVariableDialog::setTextReplaces_data()
@@ -89,8 +53,8 @@ void TestViewVariableDialog::setTextReplaces_data()
     QTest::addColumn<QString>("first");
     QTest::addColumn<QString>("second");
     QTest::newRow("empty empties") << QStringLiteral("price = 10.5") << QString();
-    QTest::newRow("multi-line") << QString() << QStringLiteral("a = 1\nb = 2\n\nc = {x: 3}");
-    QTest::newRow("chinese replaces") << QStringLiteral("旧值") << QStringLiteral("新值：浦发银行");
+    QTest::newRow("chinese, many lines")
+        << QStringLiteral("旧值") << QStringLiteral("a = 1\n\n新值：浦发银行");
     QTest::newRow("markup stays text")
         << QStringLiteral("x") << QStringLiteral("<b>bold</b> & <i>");
 }
@@ -100,22 +64,15 @@ void TestViewVariableDialog::setTextReplaces()
     QFETCH(QString, first);
     QFETCH(QString, second);
     CViewVariableDialog dialog;
+    QVERIFY(textView(&dialog)->toPlainText().isEmpty());
     dialog.setText(first);
     QCOMPARE(textView(&dialog)->toPlainText(), first);
     dialog.setText(second);
     QCOMPARE(textView(&dialog)->toPlainText(), second);
 }
 
-void TestViewVariableDialog::userCannotEdit_data()
-{
-    QTest::addColumn<QString>("typed");
-    QTest::newRow("ascii") << QStringLiteral("abc");
-    QTest::newRow("chinese") << QStringLiteral("改");
-}
-
 void TestViewVariableDialog::userCannotEdit()
 {
-    QFETCH(QString, typed);
     const QString value = QStringLiteral("volume = 18250400\nlast = 10.22");
     CViewVariableDialog dialog;
     dialog.setText(value);
@@ -123,16 +80,10 @@ void TestViewVariableDialog::userCannotEdit()
     CTextEdit* view = textView(&dialog);
     view->setFocus();
     view->moveCursor(QTextCursor::End);
-    for (const QChar ch : typed) {
-        if (ch.unicode() < 0x80)
-            QTest::keyClicks(view, QString(ch));
-        else
-            QTest::sendKeyEvent(QTest::Click, view, Qt::Key_unknown, QString(ch), Qt::NoModifier);
-    }
-    QTest::keyClick(view, Qt::Key_Backspace);
-    QTest::keyClick(view, Qt::Key_Return);
-    QTest::keyClick(view, Qt::Key_Home);
-    QTest::keyClick(view, Qt::Key_Delete);
+    QTest::keyClicks(view, QStringLiteral("abc"));
+    QTest::sendKeyEvent(QTest::Click, view, Qt::Key_unknown, QStringLiteral("改"), Qt::NoModifier);
+    for (Qt::Key key : {Qt::Key_Backspace, Qt::Key_Return, Qt::Key_Home, Qt::Key_Delete})
+        QTest::keyClick(view, key);
     QCOMPARE(view->toPlainText(), value);
 }
 
