@@ -30,7 +30,6 @@ public:
     using CCheckVersionDialog::exeUrl;
     using CCheckVersionDialog::handleEvent;
     using CCheckVersionDialog::latestVersionText;
-    using CCheckVersionDialog::slotDownProcess;
     using CCheckVersionDialog::startInstall;
     CPushButton* cancelButton() const
     {
@@ -75,58 +74,41 @@ QPushButton* buttonWithText(QWidget* window, const QString& text)
     return nullptr;
 }
 
-// What the confirmation box looked like.
-struct Confirmation
+// Answers the upgrade confirmation inside its modal loop with "确定", "否" or "close" (the
+// frame's close button); the result describes the box: title, question, Ok and No.
+std::shared_ptr<QString> answerConfirmation(const QString& answer)
 {
-    bool seen = false;
-    QString title;
-    bool showsQuestion = false;
-    bool hasOkAndNo = false;
-};
-
-// Answers the upgrade confirmation inside its modal loop: "确定", "否" or "close" (the
-// frame's close button).
-std::shared_ptr<Confirmation> answerConfirmation(const QString& answer)
-{
-    auto seen = std::make_shared<Confirmation>();
+    auto seen = std::make_shared<QString>();
     testsupport::whenModal([answer, seen](QWidget* box) {
-        seen->seen = true;
-        seen->title = box->windowTitle();
+        bool asks = false;
         for (CSimpleTextWidget* widget : box->findChildren<CSimpleTextWidget*>())
-            seen->showsQuestion |= widget->getText() == QStringLiteral("是否升级到最新版本？");
-        seen->hasOkAndNo = buttonWithText(box, QStringLiteral("确定")) &&
-                           buttonWithText(box, QStringLiteral("否"));
+            asks |= widget->getText() == QStringLiteral("是否升级到最新版本？");
+        *seen = QStringLiteral("%1 %2 %3")
+                    .arg(box->windowTitle())
+                    .arg(asks)
+                    .arg(buttonWithText(box, QStringLiteral("确定")) &&
+                         buttonWithText(box, QStringLiteral("否")));
         QPushButton* button = answer == QLatin1String("close")
                                   ? box->findChild<QPushButton*>(QStringLiteral("closeButton"))
                                   : buttonWithText(box, answer);
-        if (button)
-            QTest::mouseClick(button, Qt::LeftButton);
-        else
-            box->close();
+        QTest::mouseClick(button, Qt::LeftButton);
     });
     return seen;
 }
 
-// Makes the server misbehave at path in the named way.
+// Makes the server misbehave at path: "stall", "cut" or "404".
 void serveBroken(LocalHttpServer& server, const QString& path, const QString& how,
                  const QByteArray& body)
 {
-    const qint64 huge = qint64(100) * 1000 * 1000;
-    if (how == QLatin1String("huge") || how == QLatin1String("huge-streamed")) {
-        server.serveGenerated(path, huge, how == QLatin1String("huge"));
-    } else if (how == QLatin1String("stall")) {
+    LocalHttpServer::Resource resource;
+    resource.body = body;
+    resource.cutAfter = body.size() / 3;
+    if (how == QLatin1String("stall"))
         server.serveStalling(path, body, body.size() / 3);
-    } else if (how == QLatin1String("cut")) {
-        LocalHttpServer::Resource resource;
-        resource.body = body;
-        resource.cutAfter = body.size() / 3;
+    else if (how == QLatin1String("cut"))
         server.setResource(path, resource);
-    } else if (how == QLatin1String("404") || how == QLatin1String("500")) {
-        server.serveStatus(path, how.toInt(), body);
-    } else if (how == QLatin1String("loop")) {
-        server.redirect(path, path + QStringLiteral("x"));
-        server.redirect(path + QStringLiteral("x"), path);
-    }
+    else
+        server.serveStatus(path, 404, body);
 }
 
 } // namespace
@@ -169,7 +151,6 @@ private slots:
 
     void install_data();
     void install();
-    void installStopsOnNo();
     void installKeepsStagedFiles();
 
 private:
@@ -262,9 +243,8 @@ void TestCheckVersionDialog::layout()
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     QCOMPARE(dialog.size(), QSize(400, 200));
-
-    QWidget* inner = dialog.getInnerWidget();
     // One pixel inside the frame band, below the title bar.
+    QWidget* inner = dialog.getInnerWidget();
     QCOMPARE(inner->geometry(), QRect(13, 42, 400 - 26, 200 - 42 - 13));
     const int innerWidth = inner->width(), innerHeight = inner->height();
     CPushButton* cancel = dialog.cancelButton();
@@ -273,12 +253,10 @@ void TestCheckVersionDialog::layout()
 
     auto* currentCaption = dialog.findChild<QWidget*>(QStringLiteral("currentVersionCaption"));
     auto* latestCaption = dialog.findChild<QWidget*>(QStringLiteral("latestVersionCaption"));
-    QCOMPARE(currentCaption->x(), 30);
-    QCOMPARE(latestCaption->x(), 30);
-    QCOMPARE(dialog.currentVersionText->x(), 30 + 75 + 10);
-    QCOMPARE(dialog.latestVersionText->x(), 30 + 75 + 10);
-    QCOMPARE(dialog.currentVersionText->geometry().right(), innerWidth - 1);
-
+    QCOMPARE(
+        (QList<int>{currentCaption->x(), latestCaption->x(), dialog.currentVersionText->x(),
+                    dialog.latestVersionText->x(), dialog.currentVersionText->geometry().right()}),
+        (QList<int>{30, 30, 30 + 75 + 10, 30 + 75 + 10, innerWidth - 1}));
     // Rows: stretch, current, 20, latest, stretch, buttons, 20.
     const int rowHeight =
         qMax(currentCaption->sizeHint().height(), dialog.currentVersionText->sizeHint().height());
@@ -286,8 +264,7 @@ void TestCheckVersionDialog::layout()
     const QRect latestRow = latestCaption->geometry() | dialog.latestVersionText->geometry();
     QCOMPARE(currentRow.height(), rowHeight);
     QCOMPARE(latestRow.top() - currentRow.bottom() - 1, 20);
-    const int top = currentRow.top();
-    const int middle = cancel->y() - latestRow.bottom() - 1;
+    const int top = currentRow.top(), middle = cancel->y() - latestRow.bottom() - 1;
     QVERIFY2(qAbs(top - middle) <= 1, qPrintable(QStringLiteral("%1 %2").arg(top).arg(middle)));
     QCOMPARE(top + middle, innerHeight - 2 * rowHeight - 20 - 25 - 20);
 }
@@ -296,17 +273,14 @@ void TestCheckVersionDialog::constructionClearsStaging_data()
 {
     QTest::addColumn<QStringList>("files");
     QTest::addColumn<bool>("baseHasOtherFiles");
-    QTest::addColumn<QStringList>("left"); // what stays in the staging folder, if it stays
-    QTest::addColumn<bool>("stagingLeft");
+    QTest::addColumn<QStringList>("left"); // the staging folder's entries, if it stays
     QTest::addColumn<bool>("baseLeft");
     QTest::newRow("files removed, folder removed")
-        << QStringList{"Upgrade.exe", "a.dll", "b.dll"} << true << QStringList() << false << true;
+        << QStringList{"Upgrade.exe", "a.dll"} << true << QStringList() << true;
     QTest::newRow("base left empty goes too")
-        << QStringList{"a.dll"} << false << QStringList() << false << false;
+        << QStringList{"a.dll"} << false << QStringList() << false;
     QTest::newRow("hidden file keeps the folder")
-        << QStringList{"a.dll", ".hidden"} << true << QStringList{".hidden"} << true << true;
-    QTest::newRow("sub-folder keeps the folder")
-        << QStringList{"a.dll", "sub/"} << true << QStringList{"sub"} << true << true;
+        << QStringList{"a.dll", ".hidden"} << true << QStringList{".hidden"} << true;
 }
 
 void TestCheckVersionDialog::constructionClearsStaging()
@@ -314,74 +288,58 @@ void TestCheckVersionDialog::constructionClearsStaging()
     QFETCH(QStringList, files);
     QFETCH(bool, baseHasOtherFiles);
     QFETCH(QStringList, left);
-    QFETCH(bool, stagingLeft);
     QFETCH(bool, baseLeft);
-
     // A base folder of its own inside the temporary one, so that its removal can be seen.
     const QString base = baseDir->filePath(QStringLiteral("terminal"));
     const QString staging = base + QStringLiteral("/bin_tmp");
     QVERIFY(QDir().mkpath(staging));
     if (baseHasOtherFiles)
         QVERIFY(writeFile(base + QStringLiteral("/config.ini"), "x"));
-    for (const QString& file : files) {
-        QVERIFY(file.endsWith(QLatin1Char('/'))
-                    ? QDir(staging).mkdir(file)
-                    : writeFile(staging + QLatin1Char('/') + file, "old"));
-    }
+    for (const QString& file : files)
+        QVERIFY(writeFile(staging + QLatin1Char('/') + file, "old"));
 
     Dialog dialog(appDir(), QString(), base);
-    QCOMPARE(QFileInfo::exists(staging), stagingLeft);
+    QCOMPARE(QFileInfo::exists(staging), !left.isEmpty());
+    QCOMPARE(QDir(staging).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), left);
     QCOMPARE(QFileInfo::exists(base), baseLeft);
-    if (stagingLeft) {
-        QCOMPARE(QDir(staging).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-                 left);
-    }
     QCOMPARE(QFileInfo::exists(base + QStringLiteral("/config.ini")), baseHasOtherFiles);
 }
 
 void TestCheckVersionDialog::parseManifest_data()
 {
     QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<int>("read");
-    QTest::addColumn<QString>("version");
-    QTest::addColumn<QString>("exeUrl");
-    const int version = CCheckVersionDialog::ManifestVersion;
-    const int exe = CCheckVersionDialog::ManifestExeUrl;
+    QTest::addColumn<QStringList>("read"); // what was read, version, installer URL
+    const QString version = QString::number(CCheckVersionDialog::ManifestVersion);
+    const QString exe = QString::number(CCheckVersionDialog::ManifestExeUrl);
+    const QString both =
+        QString::number(CCheckVersionDialog::ManifestVersion | CCheckVersionDialog::ManifestExeUrl);
     const QString unset = QStringLiteral("<unset>");
-    auto row = [&](const char* name, const char* json, int read, const QString& v,
-                   const QString& e) { QTest::newRow(name) << QByteArray(json) << read << v << e; };
-    row("both", R"({"version":"1.0.10","exe_url":"http://h/s.exe"})", version | exe, "1.0.10",
-        "http://h/s.exe");
-    row("exe_url only", R"({"exe_url":"u"})", exe, unset, "u");
-    row("empty text", "", 0, unset, unset);
-    row("not JSON", "version=1.0", 0, unset, unset);
-    row("cut short", R"({"version":"1.0","exe_)", 0, unset, unset);
-    row("version a number", R"({"version":1.5,"exe_url":"u"})", 0, unset, unset);
-    row("version null", R"({"version":null,"exe_url":"u"})", 0, unset, unset);
-    row("exe_url a number", R"({"version":"3.0","exe_url":7})", version, "3.0", unset);
-    row("duplicate version: first wins", R"({"version":"2.0","version":"3.0"})", version, "2.0",
-        unset);
-    row("other keys ignored", R"({"name":"x","version":"5","notes":[1,2],"exe_url":"e"})",
-        version | exe, "5", "e");
-    row("UTF-8 text", "{\"version\":\"\xE7\x89\x88\xE6\x9C\xAC 6\"}", version,
-        QStringLiteral("版本 6"), unset);
-    row("escaped text", R"({"version":"\u7248 7"})", version, QStringLiteral("版 7"), unset);
-    row("empty strings", R"({"version":"","exe_url":""})", version | exe, "", "");
+    const QStringList nothing{QStringLiteral("0"), unset, unset};
+    auto row = [](const char* name, const char* json, const QStringList& read) {
+        QTest::newRow(name) << QByteArray(json) << read;
+    };
+    row("both", R"({"version":"1.0.10","exe_url":"http://h/s.exe"})",
+        {both, "1.0.10", "http://h/s.exe"});
+    row("exe_url only", R"({"exe_url":"u"})", {exe, unset, "u"});
+    row("empty text", "", nothing);
+    row("not JSON", "version=1.0", nothing);
+    row("version a number", R"({"version":1.5,"exe_url":"u"})", nothing);
+    row("exe_url a number", R"({"version":"3.0","exe_url":7})", {version, "3.0", unset});
+    row("duplicate version: first wins", R"({"version":"2.0","version":"3.0"})",
+        {version, "2.0", unset});
+    row("UTF-8 text", "{\"version\":\"\xE7\x89\x88\xE6\x9C\xAC 6\"}",
+        {version, QStringLiteral("版本 6"), unset});
 }
 
 void TestCheckVersionDialog::parseManifest()
 {
     QFETCH(QByteArray, bytes);
-    QFETCH(int, read);
-    QFETCH(QString, version);
-    QFETCH(QString, exeUrl);
-    QString gotVersion = QStringLiteral("<unset>");
-    QString gotExeUrl = QStringLiteral("<unset>");
+    QFETCH(QStringList, read);
+    QString version = QStringLiteral("<unset>"), exeUrl = version;
     const std::string input(bytes.constData(), std::size_t(bytes.size()));
-    QCOMPARE(CCheckVersionDialog::parseManifest(input, &gotVersion, &gotExeUrl), read);
-    QCOMPARE(gotVersion, version);
-    QCOMPARE(gotExeUrl, exeUrl);
-    QCOMPARE(CCheckVersionDialog::parseManifest(input, nullptr, nullptr), read);
+    const int got = CCheckVersionDialog::parseManifest(input, &version, &exeUrl);
+    QCOMPARE((QStringList{QString::number(got), version, exeUrl}), read);
+    QCOMPARE(CCheckVersionDialog::parseManifest(input, nullptr, nullptr), got);
 }
 
 void TestCheckVersionDialog::manifest_data()
@@ -403,12 +361,8 @@ void TestCheckVersionDialog::manifest_data()
         "1.0.10", "1.0.9", "http://h/s.exe", false);
     row("missing", "<404>", "", "1.0.10", "", "", false);
     row("missing, no current version", "<404>", "", "", "", "", true);
-    row("not JSON", "<html>gateway error</html>", "", "1.0.10", "", "", false);
-    row("exe_url a number", R"({"version":"1.1","exe_url":12})", "", "1.0.10", "1.1", "", false);
     row("query text in the URL", R"({"version":"2.0","exe_url":"http://h/q.exe"})",
         "?channel=beta&t=1", "1.0", "2.0", "http://h/q.exe", false);
-    row("same text is latest, whatever it says", R"({"version":"版本 一"})", "",
-        QStringLiteral("版本 一"), QStringLiteral("版本 一"), "", true);
 }
 
 void TestCheckVersionDialog::manifest()
@@ -419,7 +373,6 @@ void TestCheckVersionDialog::manifest()
     QFETCH(QString, latest);
     QFETCH(QString, exeUrl);
     QFETCH(bool, bLatest);
-
     const QString name = uniqueName(QStringLiteral("version.json"));
     const QString savedName = name + query;
     createdNames << savedName;
@@ -430,8 +383,7 @@ void TestCheckVersionDialog::manifest()
     QSignalSpy finished(&dialog, &CCheckVersionDialog::sigDownConfigFinish);
     startCheck(dialog, QLatin1Char('/') + name + query, current);
     QVERIFY(finished.wait(5000));
-    QCOMPARE(finished.count(), 1);
-    QCOMPARE(finished.first().at(0).toBool(), bLatest);
+    QCOMPARE(finished, (QList<QList<QVariant>>{{bLatest}}));
     QCOMPARE(dialog.latestVersionText->getText(), latest);
     QCOMPARE(dialog.exeUrl, exeUrl);
     QCOMPARE(server->requests(), QStringList{QLatin1Char('/') + name + query});
@@ -446,6 +398,7 @@ void TestCheckVersionDialog::repeatedCheckKeepsEarlierValues()
     const QString path = QLatin1Char('/') + name;
     Dialog dialog(appDir(), QString(), baseDir->path());
     QSignalSpy finished(&dialog, &CCheckVersionDialog::sigDownConfigFinish);
+    // Checks against manifest (none: missing) and describes the outcome.
     auto check = [&](const QByteArray& manifest) {
         if (manifest.isNull()) {
             server->remove(path);
@@ -454,38 +407,36 @@ void TestCheckVersionDialog::repeatedCheckKeepsEarlierValues()
             server->serve(path, manifest);
         }
         dialog.startGetLatestVersion();
-        return finished.wait(5000);
+        const bool ended = finished.wait(5000);
+        return QStringLiteral("%1 %2 %3 %4")
+            .arg(ended && finished.last().at(0).toBool())
+            .arg(dialog.latestVersionText->getText(), dialog.exeUrl)
+            .arg(finished.count());
     };
-
     dialog.setCurrentVersion(QStringLiteral("1.0"));
     dialog.setGetVersionUrl(server->url(path));
-    QVERIFY(check("{\"version\":\"2.0\",\"exe_url\":\"http://h/first.exe\"}"));
+    QCOMPARE(check("{\"version\":\"2.0\",\"exe_url\":\"http://h/first.exe\"}"),
+             QStringLiteral("0 2.0 http://h/first.exe 1"));
     CHttpDownLoader* first = dialog.downloader;
     // exe_url of the wrong type: the version changes, the installer URL stays.
-    QVERIFY(check("{\"version\":\"3.0\",\"exe_url\":false}"));
+    QCOMPARE(check("{\"version\":\"3.0\",\"exe_url\":false}"),
+             QStringLiteral("0 3.0 http://h/first.exe 2"));
     QCOMPARE(dialog.downloader, first);
-    QCOMPARE(dialog.latestVersionText->getText(), QStringLiteral("3.0"));
-    QCOMPARE(dialog.exeUrl, QStringLiteral("http://h/first.exe"));
     // Broken and then missing manifests keep both.
-    QVERIFY(check("{\"version\":"));
-    QVERIFY(check(QByteArray()));
-    QCOMPARE(dialog.latestVersionText->getText(), QStringLiteral("3.0"));
-    QCOMPARE(dialog.exeUrl, QStringLiteral("http://h/first.exe"));
+    QCOMPARE(check("{\"version\":"), QStringLiteral("0 3.0 http://h/first.exe 3"));
+    QCOMPARE(check(QByteArray()), QStringLiteral("0 3.0 http://h/first.exe 4"));
     // The current version moved on to the published one.
     dialog.setCurrentVersion(QStringLiteral("3.0"));
-    QVERIFY(check("{\"version\":\"3.0\"}"));
-    QCOMPARE(finished.count(), 5);
-    for (int i = 0; i < 5; ++i)
-        QCOMPARE(finished.at(i).at(0).toBool(), i == 4);
+    QCOMPARE(check("{\"version\":\"3.0\"}"), QStringLiteral("1 3.0 http://h/first.exe 5"));
 }
 
+// Progress of the manifest is not passed on (the installer's is, see installerDownload).
 void TestCheckVersionDialog::manifestProgressNotPassedOn()
 {
     const QString name = uniqueName(QStringLiteral("slow.json"));
     QByteArray manifest = R"({"version":"2.0","exe_url":"http://h/s.exe","notes":")";
     manifest += QByteArray(20000, 'n') + "\"}";
     server->serveSlowly(QLatin1Char('/') + name, manifest, 2000, 5);
-
     Dialog dialog(appDir(), QString(), baseDir->path());
     QSignalSpy progress(&dialog, &CCheckVersionDialog::sigDownProgress);
     QSignalSpy finished(&dialog, &CCheckVersionDialog::sigDownConfigFinish);
@@ -494,29 +445,14 @@ void TestCheckVersionDialog::manifestProgressNotPassedOn()
     QVERIFY(finished.wait(5000));
     QVERIFY(downloaderProgress.count() > 1);
     QCOMPARE(progress.count(), 0);
-
-    // The same numbers in the installer stage are passed on; the end re-enables the button.
-    dialog.downloadButton->setEnabled(false);
-    dialog.downloadStage = 1;
-    dialog.slotDownProcess(10, 20);
-    QCOMPARE(progress.count(), 1);
-    QVERIFY(!dialog.downloadButton->isEnabled());
-    dialog.slotDownProcess(20, 20);
-    QCOMPARE(progress.count(), 2);
-    QVERIFY(dialog.downloadButton->isEnabled());
 }
 
 void TestCheckVersionDialog::hostileManifestServer_data()
 {
     QTest::addColumn<QString>("setup");
-    QTest::addColumn<int>("code");
-    QTest::newRow("100 MB announced") << "huge" << int(CHttpDownLoader::ErrorTooLarge);
-    QTest::newRow("100 MB without a length")
-        << "huge-streamed" << int(CHttpDownLoader::ErrorTooLarge);
-    QTest::newRow("stalls mid-manifest") << "stall" << int(CHttpDownLoader::ErrorNetwork);
-    QTest::newRow("connection cut") << "cut" << int(CHttpDownLoader::ErrorNetwork);
-    QTest::newRow("404 with a manifest-like page") << "404" << int(CHttpDownLoader::ErrorNetwork);
-    QTest::newRow("endless redirects") << "loop" << int(CHttpDownLoader::ErrorNetwork);
+    QTest::newRow("stalls mid-manifest") << "stall";
+    QTest::newRow("connection cut") << "cut";
+    QTest::newRow("404 with a manifest-like page") << "404";
 }
 
 // Whatever the server does, the check ends with one sigDownConfigFinish, reads nothing from
@@ -524,28 +460,21 @@ void TestCheckVersionDialog::hostileManifestServer_data()
 void TestCheckVersionDialog::hostileManifestServer()
 {
     QFETCH(QString, setup);
-    QFETCH(int, code);
     const QString name = uniqueName(QStringLiteral("hostile.json"));
     serveBroken(*server, QLatin1Char('/') + name, setup,
                 R"({"version":"6.6.6","exe_url":"http://h/evil.exe"})");
-
     auto dialog = std::make_unique<Dialog>(appDir(), QString(), baseDir->path());
     // A check without a URL is refused, but creates the downloader to shorten the timeout on.
     dialog->startGetLatestVersion();
-    QVERIFY(dialog->downloader);
     dialog->downloader->setTransferTimeout(300);
     QSignalSpy finished(dialog.get(), &CCheckVersionDialog::sigDownConfigFinish);
     startCheck(*dialog, QLatin1Char('/') + name, QStringLiteral("1.0"));
     QVERIFY(finished.wait(10000));
     QCoreApplication::processEvents();
-    QCOMPARE(finished.count(), 1);
-    QCOMPARE(finished.first().at(0).toBool(), false);
-    QCOMPARE(dialog->downloader->getErrorCode(), code);
-    QCOMPARE(dialog->latestVersionText->getText(), QString());
-    QCOMPARE(dialog->exeUrl, QString());
+    QCOMPARE(finished, (QList<QList<QVariant>>{{false}}));
+    QCOMPARE(dialog->downloader->getErrorCode(), int(CHttpDownLoader::ErrorNetwork));
+    QCOMPARE(dialog->latestVersionText->getText() + dialog->exeUrl, QString());
     QCOMPARE(leftovers(name), QStringList());
-    if (setup.startsWith(QLatin1String("huge")))
-        QVERIFY(server->generatedBytesSent() < qint64(32) << 20);
     // Nothing is left hanging once the dialog has gone.
     dialog.reset();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -575,7 +504,6 @@ void TestCheckVersionDialog::manifestSizeLimit()
         server->serve(QLatin1Char('/') + name, manifest);
     else
         QVERIFY(writeFile(inAppDir(name), manifest));
-
     Dialog dialog(appDir(), QString(), baseDir->path());
     QSignalSpy finished(&dialog, &CCheckVersionDialog::sigDownConfigFinish);
     startCheck(dialog, QLatin1Char('/') + name, QStringLiteral("1.0"));
@@ -600,7 +528,7 @@ void TestCheckVersionDialog::downloadWhenLatestShowsTip()
     CMessageTip* tip = CMessageTip::current();
     QVERIFY(tip);
     QCOMPARE(tip->text(), QStringLiteral("当前已是最新版本!"));
-    // Centred below the button.
+    // Centred below the button; nothing else happens.
     const QRect anchor(dialog.downloadButton->mapToGlobal(QPoint(0, 0)),
                        dialog.downloadButton->size());
     QCOMPARE(tip->pos(),
@@ -619,7 +547,6 @@ void TestCheckVersionDialog::installerDownload()
                   "{\"version\":\"1.0.9\",\"exe_url\":\"" +
                       server->url(QStringLiteral("/files/") + installerName).toUtf8() + "\"}");
     server->serveSlowly(QStringLiteral("/files/") + installerName, installer, 6000, 5);
-
     Dialog dialog(appDir(), QStringLiteral("param"), baseDir->path());
     QSignalSpy configFinished(&dialog, &CCheckVersionDialog::sigDownConfigFinish);
     startCheck(dialog, QLatin1Char('/') + manifestName, QStringLiteral("1.0.10"));
@@ -627,7 +554,7 @@ void TestCheckVersionDialog::installerDownload()
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
 
-    // Whether the button was enabled right after each progress signal.
+    // Progress passed on, and whether the button was enabled right after each signal.
     QList<QPair<qint64, bool>> seen;
     connect(&dialog, &CCheckVersionDialog::sigDownProgress, this, [&](qint64 received, qint64) {
         QTimer::singleShot(0, this, [&, received] {
@@ -635,23 +562,18 @@ void TestCheckVersionDialog::installerDownload()
         });
     });
     QSignalSpy progress(&dialog, &CCheckVersionDialog::sigDownProgress);
-
     QTest::mouseClick(dialog.downloadButton, Qt::LeftButton);
     QCOMPARE(dialog.downloadStage, 1);
     QVERIFY(!dialog.downloadButton->isEnabled());
 
     // The finished installer brings the confirmation; "否" ends the step there.
     auto confirmation = answerConfirmation(QStringLiteral("否"));
-    QTRY_VERIFY_WITH_TIMEOUT(confirmation->seen, 5000);
-    QCOMPARE(confirmation->title, QStringLiteral("升级"));
-    QVERIFY(confirmation->showsQuestion);
-    QVERIFY(confirmation->hasOkAndNo);
-
+    QTRY_VERIFY_WITH_TIMEOUT(!confirmation->isEmpty(), 5000);
+    QCOMPARE(*confirmation, QStringLiteral("升级 1 1"));
     QVERIFY(progress.count() >= 3);
     qint64 previous = 0;
     for (const QList<QVariant>& args : qAsConst(progress)) {
-        QVERIFY(args.at(0).toLongLong() >= previous);
-        QCOMPARE(args.at(1).toLongLong(), qint64(installer.size()));
+        QVERIFY(args.at(0).toLongLong() >= previous && args.at(1).toLongLong() == installer.size());
         previous = args.at(0).toLongLong();
     }
     QCOMPARE(previous, qint64(installer.size()));
@@ -679,8 +601,6 @@ void TestCheckVersionDialog::cancelMidDownload()
 
     QTest::mouseClick(dialog.downloadButton, Qt::LeftButton);
     QTRY_VERIFY(!progress.isEmpty() && progress.last().at(0).toLongLong() > 0);
-    QVERIFY(progress.last().at(0).toLongLong() < 100000);
-
     QTest::mouseClick(dialog.cancelButton(), Qt::LeftButton);
     QCOMPARE(dialog.downloadStage, -1);
     QCOMPARE(finished.count(), 1);
@@ -696,7 +616,6 @@ void TestCheckVersionDialog::cancelMidDownload()
 void TestCheckVersionDialog::cancelDeletesInstallerFromDownloadDir()
 {
     QTemporaryDir downloads;
-    QVERIFY(downloads.isValid());
     const QString installer = downloads.filePath(QStringLiteral("setup.exe"));
     QVERIFY(writeFile(installer, "complete installer"));
     QVERIFY(writeFile(downloads.filePath(QStringLiteral("other.exe")), "other"));
@@ -719,8 +638,6 @@ void TestCheckVersionDialog::refusedInstallerRequest_data()
     QTest::newRow("no installer URL") << "" << int(CHttpDownLoader::ErrorBadUrl);
     QTest::newRow("file scheme") << "file:///etc/passwd"
                                  << int(CHttpDownLoader::ErrorUnsupportedScheme);
-    QTest::newRow("dot dot") << "http://h/files/.." << int(CHttpDownLoader::ErrorBadUrl);
-    QTest::newRow("backslash") << "http://h/x\\..\\setup.exe" << int(CHttpDownLoader::ErrorBadUrl);
 }
 
 void TestCheckVersionDialog::refusedInstallerRequest()
@@ -738,12 +655,10 @@ void TestCheckVersionDialog::refusedInstallerRequest()
     QSignalSpy finished(&dialog, &QDialog::finished);
     // A click before any check creates the downloader it needs.
     QTest::mouseClick(dialog.downloadButton, Qt::LeftButton);
-    QVERIFY(dialog.downloader);
     QCOMPARE(dialog.downloader->getErrorCode(), code);
     QVERIFY(!dialog.downloadButton->isEnabled());
     QVERIFY(!QApplication::activeModalWidget());
     QCOMPARE(finished.count(), 0);
-
     // Cancel re-enables the button and closes.
     QTest::mouseClick(dialog.cancelButton(), Qt::LeftButton);
     QVERIFY(dialog.downloadButton->isEnabled());
@@ -757,7 +672,6 @@ void TestCheckVersionDialog::existingInstallerGoesStraightToInstall()
     QVERIFY(writeFile(inAppDir(installerName), "downloaded before"));
     const QString record = writeFakeUpgrade();
     QVERIFY(!record.isEmpty());
-
     Dialog dialog(appDir(), QStringLiteral("--from-test"), baseDir->path());
     dialog.setCurrentVersion(QStringLiteral("1.0"));
     dialog.exeUrl = server->url(QLatin1Char('/') + installerName);
@@ -766,12 +680,11 @@ void TestCheckVersionDialog::existingInstallerGoesStraightToInstall()
 
     auto confirmation = answerConfirmation(QStringLiteral("确定"));
     QTest::mouseClick(dialog.downloadButton, Qt::LeftButton);
-    QVERIFY(confirmation->seen); // inside the click
+    QVERIFY(!confirmation->isEmpty()); // inside the click
     QCOMPARE(dialog.downloader->getErrorCode(), int(CHttpDownLoader::ErrorFileExists));
     QCOMPARE(server->requests(), QStringList());
     QCOMPARE(readFile(inAppDir(installerName)), QByteArray("downloaded before"));
     QVERIFY(dialog.downloadButton->isEnabled());
-
     QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(record), 5000);
     QCOMPARE(readRecord(record), (QStringList{QStringLiteral("3"), QStringLiteral("--from-test"),
                                               inAppDir(installerName), baseDir->path()}));
@@ -781,9 +694,7 @@ void TestCheckVersionDialog::installerFailure_data()
 {
     QTest::addColumn<QString>("setup");
     QTest::newRow("connection cut mid-installer") << "cut";
-    QTest::newRow("stalls mid-installer") << "stall";
     QTest::newRow("404") << "404";
-    QTest::newRow("endless redirects") << "loop";
 }
 
 // A failed installer download still ends the stage (the confirmation follows, as for any
@@ -794,18 +705,15 @@ void TestCheckVersionDialog::installerFailure()
     const QString installerName = uniqueName(QStringLiteral("broken.exe"));
     const QString path = QStringLiteral("/files/") + installerName;
     serveBroken(*server, path, setup, QByteArray(200000, 'i'));
-
     Dialog dialog(appDir(), QString(), baseDir->path());
     dialog.setCurrentVersion(QStringLiteral("1.0"));
-    dialog.startGetLatestVersion(); // no URL: refused, but the downloader exists now
-    dialog.downloader->setTransferTimeout(300);
     dialog.exeUrl = server->url(path);
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
 
     auto confirmation = answerConfirmation(QStringLiteral("否"));
     QTest::mouseClick(dialog.downloadButton, Qt::LeftButton);
-    QTRY_VERIFY_WITH_TIMEOUT(confirmation->seen, 8000);
+    QTRY_VERIFY_WITH_TIMEOUT(!confirmation->isEmpty(), 8000);
     QCOMPARE(dialog.downloader->getErrorCode(), int(CHttpDownLoader::ErrorNetwork));
     QCOMPARE(leftovers(installerName), QStringList());
     // A failure is not a completed download: the button stays off until cancel.
@@ -839,7 +747,6 @@ void TestCheckVersionDialog::deletedWhileDownloading()
     else
         dialog->startGetLatestVersion();
     QPointer<CHttpDownLoader> downloader = dialog->downloader;
-    QVERIFY(downloader);
     QTRY_COMPARE(server->openConnections(), 1);
     delete dialog;
     QVERIFY(downloader);
@@ -860,14 +767,11 @@ void TestCheckVersionDialog::otherEvents()
              dialog.CBaseDialog::handleEvent(UiEventClick, 3, 0, QString(), nullptr));
     QCOMPARE(dialog.handleEvent(UiEventActivate, 1, 0, QString(), nullptr),
              dialog.CBaseDialog::handleEvent(UiEventActivate, 1, 0, QString(), nullptr));
-    QVERIFY(dialog.isVisible());
-    QVERIFY(!dialog.downloader);
-
+    QVERIFY(dialog.isVisible() && !dialog.downloader);
     // The frame's close button rejects through the base, and the dialog lives on.
     QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("closeButton")),
                       Qt::LeftButton);
-    QCOMPARE(finished.count(), 1);
-    QCOMPARE(finished.first().at(0).toInt(), int(QDialog::Rejected));
+    QCOMPARE(finished, (QList<QList<QVariant>>{{int(QDialog::Rejected)}}));
     QPointer<Dialog> alive(&dialog);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(alive);
@@ -878,6 +782,7 @@ void TestCheckVersionDialog::install_data()
     QTest::addColumn<QString>("answer");
     QTest::addColumn<QString>("upgradeParam");
     QTest::newRow("ok") << "确定" << QStringLiteral("--token=abc");
+    QTest::newRow("no stops") << "否" << QStringLiteral("--token=abc");
     QTest::newRow("closed without an answer") << "close" << QStringLiteral("--token=abc");
     QTest::newRow("empty parameter keeps its place") << "确定" << QString();
     QTest::newRow("no shell in between") << "确定" << QStringLiteral("a b \"c\" $(touch x) ; 参数");
@@ -900,14 +805,18 @@ void TestCheckVersionDialog::install()
     const QString staging = baseDir->filePath(QStringLiteral("bin_tmp"));
     auto confirmation = answerConfirmation(answer);
     dialog.startInstall();
-    QVERIFY(confirmation->seen);
-
+    QVERIFY(!confirmation->isEmpty());
+    if (answer == QStringLiteral("否")) {
+        // Had the program been started, it would soon have written its record.
+        QTest::qWait(300);
+        QVERIFY(!QFileInfo::exists(staging) && !QFileInfo::exists(record));
+        return;
+    }
     // Staged: exactly the upgrade program and the libraries of the application directory.
     QDir source(appDir());
     source.setNameFilters({QStringLiteral("*.dll"), QStringLiteral("Upgrade.exe")});
     QStringList expected = source.entryList(QDir::Files);
-    QVERIFY(expected.contains(dllA));
-    QVERIFY(!expected.contains(dllLike));
+    QVERIFY(expected.contains(dllA) && !expected.contains(dllLike));
     QStringList staged = QDir(staging).entryList(QDir::Files | QDir::Hidden);
     expected.sort();
     staged.sort();
@@ -922,34 +831,14 @@ void TestCheckVersionDialog::install()
     QVERIFY(!QFileInfo::exists(QDir::current().filePath(QStringLiteral("x"))));
 }
 
-void TestCheckVersionDialog::installStopsOnNo()
-{
-    const QString record = writeFakeUpgrade();
-    QVERIFY(!record.isEmpty());
-    Dialog dialog(appDir(), QStringLiteral("p"), baseDir->path());
-    dialog.exeUrl = QStringLiteral("http://h/setup.exe");
-    for (int round = 0; round < 2; ++round) { // every call asks again
-        auto confirmation = answerConfirmation(QStringLiteral("否"));
-        dialog.startInstall();
-        QVERIFY(confirmation->seen);
-        QVERIFY(!QFileInfo::exists(baseDir->filePath(QStringLiteral("bin_tmp"))));
-    }
-    // Had the program been started, it would have written its record by now.
-    answerConfirmation(QStringLiteral("确定"));
-    dialog.startInstall();
-    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(record), 5000);
-    QCOMPARE(readRecord(record).size(), 4);
-}
-
+// Files already staged are not overwritten.
 void TestCheckVersionDialog::installKeepsStagedFiles()
 {
     const QString record = writeFakeUpgrade();
     QVERIFY(!record.isEmpty());
     const QString dllA = uniqueName(QStringLiteral("a.dll"));
     const QString dllB = uniqueName(QStringLiteral("b.dll"));
-    QVERIFY(writeFile(inAppDir(dllA), "new a"));
-    QVERIFY(writeFile(inAppDir(dllB), "new b"));
-
+    QVERIFY(writeFile(inAppDir(dllA), "new a") && writeFile(inAppDir(dllB), "new b"));
     Dialog dialog(appDir(), QStringLiteral("p"), baseDir->path());
     dialog.exeUrl = QStringLiteral("http://h/setup.exe");
     // Staged after the dialog was built (construction clears the folder).
@@ -959,15 +848,16 @@ void TestCheckVersionDialog::installKeepsStagedFiles()
 
     answerConfirmation(QStringLiteral("确定"));
     dialog.startInstall();
-    QCOMPARE(readFile(staging + QLatin1Char('/') + dllA), QByteArray("old a"));
-    QCOMPARE(readFile(staging + QLatin1Char('/') + dllB), QByteArray("new b"));
+    QCOMPARE(readFile(staging + QLatin1Char('/') + dllA) +
+                 readFile(staging + QLatin1Char('/') + dllB),
+             QByteArray("old anew b"));
     QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(record), 5000);
 
     // A staging folder that cannot be made: nothing copied, nothing started from it.
     Dialog nowhere(appDir(), QStringLiteral("p"), baseDir->filePath(QStringLiteral("no/such")));
     auto second = answerConfirmation(QStringLiteral("确定"));
     nowhere.startInstall();
-    QVERIFY(second->seen);
+    QVERIFY(!second->isEmpty());
     QVERIFY(!QFileInfo::exists(baseDir->filePath(QStringLiteral("no"))));
 }
 
