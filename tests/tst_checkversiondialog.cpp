@@ -127,24 +127,18 @@ private slots:
 
     void parseManifest_data();
     void parseManifest();
-    void manifest_data();
-    void manifest();
+    void check_data();
+    void check();
     void repeatedCheckKeepsEarlierValues();
     void manifestProgressNotPassedOn();
-    void hostileManifestServer_data();
-    void hostileManifestServer();
-    void manifestSizeLimit_data();
-    void manifestSizeLimit();
 
     void downloadWhenLatestShowsTip();
     void installerDownload();
     void cancelMidDownload();
     void cancelDeletesInstallerFromDownloadDir();
-    void refusedInstallerRequest_data();
-    void refusedInstallerRequest();
+    void installerNotDownloaded_data();
+    void installerNotDownloaded();
     void existingInstallerGoesStraightToInstall();
-    void installerFailure_data();
-    void installerFailure();
     void deletedWhileDownloading_data();
     void deletedWhileDownloading();
     void otherEvents();
@@ -342,54 +336,81 @@ void TestCheckVersionDialog::parseManifest()
     QCOMPARE(CCheckVersionDialog::parseManifest(input, nullptr, nullptr), got);
 }
 
-void TestCheckVersionDialog::manifest_data()
+void TestCheckVersionDialog::check_data()
 {
-    QTest::addColumn<QString>("served"); // "<404>" for a missing manifest
+    QTest::addColumn<QString>("served"); // a body, or <404>, <stall>, <cut>, <404 page>,
+    QTest::addColumn<int>("size");       // a manifest padded to size, <left> from before (404 now)
     QTest::addColumn<QString>("query");
     QTest::addColumn<QString>("current");
-    QTest::addColumn<QString>("latest");
-    QTest::addColumn<QString>("exeUrl");
-    QTest::addColumn<bool>("bLatest");
-    auto row = [](const char* name, const QString& served, const char* query,
-                  const QString& current, const QString& latest, const char* exeUrl, bool bLatest) {
-        QTest::newRow(name) << served << QString::fromLatin1(query) << current << latest
-                            << QString::fromLatin1(exeUrl) << bLatest;
+    QTest::addColumn<QString>("outcome"); // latest?|latest version|installer URL|error code
+    auto row = [](const char* name, const char* served, int size, const char* query,
+                  const QString& current, const QString& outcome) {
+        QTest::newRow(name) << QString::fromUtf8(served) << size << QString::fromLatin1(query)
+                            << current << outcome;
     };
-    row("equal", R"({"version":"1.0.10","exe_url":"http://h/setup.exe"})", "", "1.0.10", "1.0.10",
-        "http://h/setup.exe", true);
-    row("1.0.9 against 1.0.10 differs", R"({"version":"1.0.9","exe_url":"http://h/s.exe"})", "",
-        "1.0.10", "1.0.9", "http://h/s.exe", false);
-    row("missing", "<404>", "", "1.0.10", "", "", false);
-    row("missing, no current version", "<404>", "", "", "", "", true);
-    row("query text in the URL", R"({"version":"2.0","exe_url":"http://h/q.exe"})",
-        "?channel=beta&t=1", "1.0", "2.0", "http://h/q.exe", false);
+    const int MiB = 1 << 20;
+    row("equal", R"({"version":"1.0.10","exe_url":"http://h/setup.exe"})", 0, "", "1.0.10",
+        "1|1.0.10|http://h/setup.exe|0");
+    row("1.0.9 against 1.0.10 differs", R"({"version":"1.0.9","exe_url":"http://h/s.exe"})", 0, "",
+        "1.0.10", "0|1.0.9|http://h/s.exe|0");
+    row("query text in the URL", R"({"version":"2.0","exe_url":"http://h/q.exe"})", 0,
+        "?channel=beta&t=1", "1.0", "0|2.0|http://h/q.exe|0");
+    row("missing", "<404>", 0, "", "1.0.10", "0|||10");
+    row("missing, no current version", "<404>", 0, "", "", "1|||10");
+    row("stalls mid-manifest", "<stall>", 0, "", "1.0", "0|||10");
+    row("connection cut", "<cut>", 0, "", "1.0", "0|||10");
+    row("404 with a manifest-like page", "<404 page>", 0, "", "1.0", "0|||10");
+    row("downloaded, exactly 1 MiB", R"({"version":"2.0"})", MiB, "", "1.0", "0|2.0||0");
+    row("downloaded, 1 MiB + 1", R"({"version":"2.0"})", MiB + 1, "", "1.0", "0|||11");
+    row("left from before, exactly 1 MiB", "<left>", MiB, "", "1.0", "0|2.0||10");
+    row("left from before, 1 MiB + 1", "<left>", MiB + 1, "", "1.0", "0|||10");
 }
 
-void TestCheckVersionDialog::manifest()
+// One check against the local server: one sigDownConfigFinish with exact string equality,
+// nothing read from a failed answer, and the manifest saved under the URL's file name (with
+// no temporary beside it) exactly when it was read.
+void TestCheckVersionDialog::check()
 {
     QFETCH(QString, served);
+    QFETCH(int, size);
     QFETCH(QString, query);
     QFETCH(QString, current);
-    QFETCH(QString, latest);
-    QFETCH(QString, exeUrl);
-    QFETCH(bool, bLatest);
+    QFETCH(QString, outcome);
     const QString name = uniqueName(QStringLiteral("version.json"));
-    const QString savedName = name + query;
-    createdNames << savedName;
-    if (served != QLatin1String("<404>"))
-        server->serve(QLatin1Char('/') + name, served.toUtf8());
+    createdNames << name + query;
+    const QString path = QLatin1Char('/') + name;
+    const QByteArray evil = R"({"version":"6.6.6","exe_url":"http://h/evil.exe"})";
+    QByteArray manifest = served.toUtf8();
+    if (size)
+        manifest.append(QByteArray(size - manifest.size(), ' '));
+    if (served == QLatin1String("<left>"))
+        QVERIFY(writeFile(inAppDir(name), QByteArray(R"({"version":"2.0"})").leftJustified(size)));
+    else if (served.startsWith(QLatin1Char('{')))
+        server->serve(path, manifest);
+    else if (served != QLatin1String("<404>"))
+        serveBroken(*server, path, served.mid(1, served.indexOf(QLatin1Char('>')) - 1), evil);
 
     Dialog dialog(appDir(), QString(), baseDir->path());
+    // A check without a URL is refused, but creates the downloader to shorten the timeout on.
+    dialog.startGetLatestVersion();
+    dialog.downloader->setTransferTimeout(300);
     QSignalSpy finished(&dialog, &CCheckVersionDialog::sigDownConfigFinish);
-    startCheck(dialog, QLatin1Char('/') + name + query, current);
-    QVERIFY(finished.wait(5000));
-    QCOMPARE(finished, (QList<QList<QVariant>>{{bLatest}}));
-    QCOMPARE(dialog.latestVersionText->getText(), latest);
-    QCOMPARE(dialog.exeUrl, exeUrl);
-    QCOMPARE(server->requests(), QStringList{QLatin1Char('/') + name + query});
-    // The manifest is saved in the application directory under the URL's file name.
-    QCOMPARE(readFile(inAppDir(savedName)),
-             served == QLatin1String("<404>") ? QByteArray("<missing>") : served.toUtf8());
+    startCheck(dialog, path + query, current);
+    QVERIFY(finished.wait(10000));
+    QCoreApplication::processEvents();
+    QCOMPARE(finished.count(), 1);
+    QCOMPARE(QStringList({QString::number(finished.first().at(0).toBool()),
+                          dialog.latestVersionText->getText(), dialog.exeUrl,
+                          QString::number(dialog.downloader->getErrorCode())})
+                 .join(QLatin1Char('|')),
+             outcome);
+    QCOMPARE(server->requests(), QStringList{path + query});
+    if (served != QLatin1String("<left>")) {
+        const bool read = outcome.endsWith(QLatin1String("|0"));
+        QCOMPARE(leftovers(name), read ? QStringList{name + query} : QStringList());
+        if (read)
+            QCOMPARE(readFile(inAppDir(name + query)), manifest);
+    }
 }
 
 void TestCheckVersionDialog::repeatedCheckKeepsEarlierValues()
@@ -445,72 +466,6 @@ void TestCheckVersionDialog::manifestProgressNotPassedOn()
     QVERIFY(finished.wait(5000));
     QVERIFY(downloaderProgress.count() > 1);
     QCOMPARE(progress.count(), 0);
-}
-
-void TestCheckVersionDialog::hostileManifestServer_data()
-{
-    QTest::addColumn<QString>("setup");
-    QTest::newRow("stalls mid-manifest") << "stall";
-    QTest::newRow("connection cut") << "cut";
-    QTest::newRow("404 with a manifest-like page") << "404";
-}
-
-// Whatever the server does, the check ends with one sigDownConfigFinish, reads nothing from
-// a failed answer and leaves no manifest file behind.
-void TestCheckVersionDialog::hostileManifestServer()
-{
-    QFETCH(QString, setup);
-    const QString name = uniqueName(QStringLiteral("hostile.json"));
-    serveBroken(*server, QLatin1Char('/') + name, setup,
-                R"({"version":"6.6.6","exe_url":"http://h/evil.exe"})");
-    auto dialog = std::make_unique<Dialog>(appDir(), QString(), baseDir->path());
-    // A check without a URL is refused, but creates the downloader to shorten the timeout on.
-    dialog->startGetLatestVersion();
-    dialog->downloader->setTransferTimeout(300);
-    QSignalSpy finished(dialog.get(), &CCheckVersionDialog::sigDownConfigFinish);
-    startCheck(*dialog, QLatin1Char('/') + name, QStringLiteral("1.0"));
-    QVERIFY(finished.wait(10000));
-    QCoreApplication::processEvents();
-    QCOMPARE(finished, (QList<QList<QVariant>>{{false}}));
-    QCOMPARE(dialog->downloader->getErrorCode(), int(CHttpDownLoader::ErrorNetwork));
-    QCOMPARE(dialog->latestVersionText->getText() + dialog->exeUrl, QString());
-    QCOMPARE(leftovers(name), QStringList());
-    // Nothing is left hanging once the dialog has gone.
-    dialog.reset();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QTRY_COMPARE(server->openConnections(), 0);
-}
-
-void TestCheckVersionDialog::manifestSizeLimit_data()
-{
-    QTest::addColumn<bool>("served"); // else a file left from before, and the server says 404
-    QTest::addColumn<int>("size");
-    QTest::addColumn<QString>("latest");
-    QTest::newRow("downloaded, exactly 1 MiB") << true << (1 << 20) << "2.0";
-    QTest::newRow("downloaded, 1 MiB + 1") << true << (1 << 20) + 1 << "";
-    QTest::newRow("left from before, exactly 1 MiB") << false << (1 << 20) << "2.0";
-    QTest::newRow("left from before, 1 MiB + 1") << false << (1 << 20) + 1 << "";
-}
-
-void TestCheckVersionDialog::manifestSizeLimit()
-{
-    QFETCH(bool, served);
-    QFETCH(int, size);
-    QFETCH(QString, latest);
-    const QString name = uniqueName(QStringLiteral("sized.json"));
-    QByteArray manifest = R"({"version":"2.0"})";
-    manifest.append(QByteArray(size - manifest.size(), ' '));
-    if (served)
-        server->serve(QLatin1Char('/') + name, manifest);
-    else
-        QVERIFY(writeFile(inAppDir(name), manifest));
-    Dialog dialog(appDir(), QString(), baseDir->path());
-    QSignalSpy finished(&dialog, &CCheckVersionDialog::sigDownConfigFinish);
-    startCheck(dialog, QLatin1Char('/') + name, QStringLiteral("1.0"));
-    QVERIFY(finished.wait(10000));
-    QCOMPARE(dialog.latestVersionText->getText(), latest);
-    if (served)
-        QCOMPARE(QFileInfo::exists(inAppDir(name)), !latest.isEmpty());
 }
 
 void TestCheckVersionDialog::downloadWhenLatestShowsTip()
@@ -631,39 +586,51 @@ void TestCheckVersionDialog::cancelDeletesInstallerFromDownloadDir()
     QVERIFY(QFileInfo::exists(downloads.filePath(QStringLiteral("other.exe"))));
 }
 
-void TestCheckVersionDialog::refusedInstallerRequest_data()
+void TestCheckVersionDialog::installerNotDownloaded_data()
 {
-    QTest::addColumn<QString>("exeUrl");
+    QTest::addColumn<QString>("setup");
     QTest::addColumn<int>("code");
-    QTest::newRow("no installer URL") << "" << int(CHttpDownLoader::ErrorBadUrl);
-    QTest::newRow("file scheme") << "file:///etc/passwd"
-                                 << int(CHttpDownLoader::ErrorUnsupportedScheme);
+    QTest::newRow("refused: no installer URL") << "" << int(CHttpDownLoader::ErrorBadUrl);
+    QTest::newRow("failed: connection cut") << "cut" << int(CHttpDownLoader::ErrorNetwork);
 }
 
-void TestCheckVersionDialog::refusedInstallerRequest()
+// A refused request stops at once; a failed download still ends the stage (the confirmation
+// follows, as for any finish). Either way the button stays off until cancel, nothing is
+// staged and nothing is left in the application directory.
+void TestCheckVersionDialog::installerNotDownloaded()
 {
-    QFETCH(QString, exeUrl);
+    QFETCH(QString, setup);
     QFETCH(int, code);
     const auto listAppDir = [] {
         return QDir(appDir()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     };
     const QStringList appDirBefore = listAppDir();
+    const QString path = QStringLiteral("/files/broken.exe");
     Dialog dialog(appDir(), QString(), baseDir->path());
     dialog.setCurrentVersion(QStringLiteral("1.0"));
-    dialog.exeUrl = exeUrl;
+    if (!setup.isEmpty()) {
+        serveBroken(*server, path, setup, QByteArray(200000, 'i'));
+        dialog.exeUrl = server->url(path);
+    }
     dialog.show();
     QSignalSpy finished(&dialog, &QDialog::finished);
+    std::shared_ptr<QString> confirmation;
+    if (!setup.isEmpty())
+        confirmation = answerConfirmation(QStringLiteral("否"));
     // A click before any check creates the downloader it needs.
     QTest::mouseClick(dialog.downloadButton, Qt::LeftButton);
+    if (confirmation)
+        QTRY_VERIFY_WITH_TIMEOUT(!confirmation->isEmpty(), 8000);
+    else
+        QVERIFY(!QApplication::activeModalWidget());
     QCOMPARE(dialog.downloader->getErrorCode(), code);
     QVERIFY(!dialog.downloadButton->isEnabled());
-    QVERIFY(!QApplication::activeModalWidget());
+    QVERIFY(!QFileInfo::exists(baseDir->filePath(QStringLiteral("bin_tmp"))));
     QCOMPARE(finished.count(), 0);
-    // Cancel re-enables the button and closes.
     QTest::mouseClick(dialog.cancelButton(), Qt::LeftButton);
-    QVERIFY(dialog.downloadButton->isEnabled());
-    QVERIFY(!dialog.isVisible());
+    QVERIFY(dialog.downloadButton->isEnabled() && !dialog.isVisible());
     QCOMPARE(listAppDir(), appDirBefore);
+    QTRY_COMPARE(server->openConnections(), 0);
 }
 
 void TestCheckVersionDialog::existingInstallerGoesStraightToInstall()
@@ -688,40 +655,6 @@ void TestCheckVersionDialog::existingInstallerGoesStraightToInstall()
     QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(record), 5000);
     QCOMPARE(readRecord(record), (QStringList{QStringLiteral("3"), QStringLiteral("--from-test"),
                                               inAppDir(installerName), baseDir->path()}));
-}
-
-void TestCheckVersionDialog::installerFailure_data()
-{
-    QTest::addColumn<QString>("setup");
-    QTest::newRow("connection cut mid-installer") << "cut";
-    QTest::newRow("404") << "404";
-}
-
-// A failed installer download still ends the stage (the confirmation follows, as for any
-// finish), and nothing is left under the installer's name.
-void TestCheckVersionDialog::installerFailure()
-{
-    QFETCH(QString, setup);
-    const QString installerName = uniqueName(QStringLiteral("broken.exe"));
-    const QString path = QStringLiteral("/files/") + installerName;
-    serveBroken(*server, path, setup, QByteArray(200000, 'i'));
-    Dialog dialog(appDir(), QString(), baseDir->path());
-    dialog.setCurrentVersion(QStringLiteral("1.0"));
-    dialog.exeUrl = server->url(path);
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-
-    auto confirmation = answerConfirmation(QStringLiteral("否"));
-    QTest::mouseClick(dialog.downloadButton, Qt::LeftButton);
-    QTRY_VERIFY_WITH_TIMEOUT(!confirmation->isEmpty(), 8000);
-    QCOMPARE(dialog.downloader->getErrorCode(), int(CHttpDownLoader::ErrorNetwork));
-    QCOMPARE(leftovers(installerName), QStringList());
-    // A failure is not a completed download: the button stays off until cancel.
-    QVERIFY(!dialog.downloadButton->isEnabled());
-    QVERIFY(!QFileInfo::exists(baseDir->filePath(QStringLiteral("bin_tmp"))));
-    QTest::mouseClick(dialog.cancelButton(), Qt::LeftButton);
-    QVERIFY(dialog.downloadButton->isEnabled());
-    QTRY_COMPARE(server->openConnections(), 0);
 }
 
 void TestCheckVersionDialog::deletedWhileDownloading_data()
