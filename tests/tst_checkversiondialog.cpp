@@ -135,16 +135,13 @@ private slots:
     void parseManifest();
     void check_data();
     void check();
-    void repeatedCheckKeepsEarlierValues();
+    void repeatedChecks();
 
-    void downloadWhenLatestShowsTip();
-    void installerDownload();
+    void installerStage_data();
+    void installerStage();
     void interruptedDownload_data();
     void interruptedDownload();
     void cancelDeletesInstallerFromDownloadDir();
-    void installerNotDownloaded_data();
-    void installerNotDownloaded();
-    void existingInstallerGoesStraightToInstall();
     void closeKeepsDialog();
 
     void install_data();
@@ -413,7 +410,7 @@ void TestCheckVersionDialog::check()
     }
 }
 
-void TestCheckVersionDialog::repeatedCheckKeepsEarlierValues()
+void TestCheckVersionDialog::repeatedChecks()
 {
     const QString name = uniqueName(QStringLiteral("again.json"));
     const QString path = QLatin1Char('/') + name;
@@ -443,79 +440,125 @@ void TestCheckVersionDialog::repeatedCheckKeepsEarlierValues()
     QCOMPARE(check("{\"version\":\"3.0\",\"exe_url\":false}"),
              QStringLiteral("0 3.0 http://h/first.exe 2"));
     QCOMPARE(dialog.downloader, first);
-    // Broken and then missing manifests keep both.
-    QCOMPARE(check("{\"version\":"), QStringLiteral("0 3.0 http://h/first.exe 3"));
-    QCOMPARE(check(QByteArray()), QStringLiteral("0 3.0 http://h/first.exe 4"));
+    // A missing manifest keeps both.
+    QCOMPARE(check(QByteArray()), QStringLiteral("0 3.0 http://h/first.exe 3"));
     // The current version moved on to the published one.
     dialog.setCurrentVersion(QStringLiteral("3.0"));
-    QCOMPARE(check("{\"version\":\"3.0\"}"), QStringLiteral("1 3.0 http://h/first.exe 5"));
-}
+    QCOMPARE(check("{\"version\":\"3.0\"}"), QStringLiteral("1 3.0 http://h/first.exe 4"));
 
-void TestCheckVersionDialog::downloadWhenLatestShowsTip()
-{
-    const QString name = uniqueName(QStringLiteral("same.json"));
-    server->serve(QLatin1Char('/') + name, R"({"version":"1.0.10","exe_url":"http://h/s.exe"})");
-    Dialog dialog(appDir(), QString(), baseDir->path());
-    QSignalSpy finished(&dialog, &CCheckVersionDialog::sigDownConfigFinish);
-    startCheck(dialog, QLatin1Char('/') + name, QStringLiteral("1.0.10"));
-    QVERIFY(finished.wait(5000));
+    // Download when latest: a tip centred below the button, and nothing else happens.
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-
     QTest::mouseClick(dialog.downloadButton, Qt::LeftButton);
     CMessageTip* tip = CMessageTip::current();
     QVERIFY(tip);
     QCOMPARE(tip->text(), QStringLiteral("当前已是最新版本!"));
-    // Centred below the button; nothing else happens.
     const QRect anchor(dialog.downloadButton->mapToGlobal(QPoint(0, 0)),
                        dialog.downloadButton->size());
     QCOMPARE(tip->pos(),
              QPoint(anchor.left() + (anchor.width() - tip->width()) / 2, anchor.bottom() + 1 + 4));
     QCOMPARE(dialog.downloadStage, 0);
     QVERIFY(dialog.downloadButton->isEnabled());
-    QCOMPARE(server->requests().size(), 1);
+    QCOMPARE(server->requests().size(), 4);
 }
 
-void TestCheckVersionDialog::installerDownload()
+void TestCheckVersionDialog::installerStage_data()
 {
-    const QString manifestName = uniqueName(QStringLiteral("v.json"));
-    const QString installerName = uniqueName(QStringLiteral("setup.exe"));
-    const QByteArray installer = QByteArray(60000, 'i');
-    server->serve(QLatin1Char('/') + manifestName,
-                  "{\"version\":\"1.0.9\",\"exe_url\":\"" +
-                      server->url(QStringLiteral("/files/") + installerName).toUtf8() + "\"}");
-    server->serveSlowly(QStringLiteral("/files/") + installerName, installer, 6000, 5);
-    Dialog dialog(appDir(), QStringLiteral("param"), baseDir->path());
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<QString>("outcome"); // error code, confirmation, button, installer size
+    QTest::newRow("downloaded slowly") << "slow"
+                                       << "0|升级 1 1|1|60000";
+    QTest::newRow("refused: no installer URL") << ""
+                                               << "2||0|-1";
+    QTest::newRow("failed: connection cut") << "cut"
+                                            << "10|升级 1 1|0|-1";
+    QTest::newRow("downloaded before: straight to install") << "exists"
+                                                            << "1|升级 1 1|1|17";
+}
+
+// Through the user's path: a check finds the installer, the download button fetches it, and
+// the confirmation follows any finish, failed ones included ("否" ends the step there; an
+// installer downloaded before skips the download and is installed at once). Only a complete
+// download brings the button back; after a refusal or failure cancel does.
+void TestCheckVersionDialog::installerStage()
+{
+    QFETCH(QString, setup);
+    QFETCH(QString, outcome);
+    const QString name = uniqueName(QStringLiteral("setup.exe"));
+    const QString path = QStringLiteral("/files/") + name;
+    const QString record = writeFakeUpgrade();
+    QVERIFY(!record.isEmpty());
+    const QByteArray installer(60000, 'i');
+    if (setup == QLatin1String("slow")) {
+        server->serveSlowly(path, installer, 6000, 5);
+    } else if (setup == QLatin1String("cut")) {
+        serveBroken(*server, path, setup, installer);
+    } else if (setup == QLatin1String("exists")) {
+        QVERIFY(writeFile(inAppDir(name), "downloaded before"));
+        server->serve(path, installer);
+    }
+    const QByteArray exeUrl = setup.isEmpty() ? QByteArray() : server->url(path).toUtf8();
+    server->serve(QStringLiteral("/v.json"),
+                  "{\"version\":\"1.0.9\",\"exe_url\":\"" + exeUrl + "\"}");
+    const auto listAppDir = [] {
+        return QDir(appDir()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    };
+    const QStringList appDirBefore = listAppDir();
+    Dialog dialog(appDir(), QStringLiteral("--from-test"), baseDir->path());
     QSignalSpy configFinished(&dialog, &CCheckVersionDialog::sigDownConfigFinish);
-    startCheck(dialog, QLatin1Char('/') + manifestName, QStringLiteral("1.0.10"));
+    startCheck(dialog, QStringLiteral("/v.json"), QStringLiteral("1.0.10"));
     QVERIFY(configFinished.wait(5000));
+    dialog.downloader->setTransferTimeout(300);
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-
-    // Progress passed on, and whether the button was enabled right after each signal.
-    // Progress passed on, with the button's state right after each signal: it comes back
-    // with the last one.
+    // Progress passed on, with the button's state right after each signal.
     QString enabled, last;
     connect(&dialog, &CCheckVersionDialog::sigDownProgress, this, [&](qint64 got, qint64 total) {
         last = QStringLiteral("%1/%2").arg(got).arg(total);
         QTimer::singleShot(0, this,
                            [&] { enabled += QString::number(dialog.downloadButton->isEnabled()); });
     });
+    QSignalSpy finished(&dialog, &QDialog::finished);
+    const bool asked = !setup.isEmpty();
+    const QString answer =
+        setup == QLatin1String("exists") ? QStringLiteral("确定") : QStringLiteral("否");
+    auto confirmation = asked ? answerConfirmation(answer) : std::make_shared<QString>();
     QTest::mouseClick(dialog.downloadButton, Qt::LeftButton);
-    QCOMPARE(dialog.downloadStage, 1);
-    QVERIFY(!dialog.downloadButton->isEnabled());
-
-    // The finished installer brings the confirmation; "否" ends the step there.
-    auto confirmation = answerConfirmation(QStringLiteral("否"));
-    QTRY_VERIFY_WITH_TIMEOUT(!confirmation->isEmpty(), 5000);
-    QCOMPARE(*confirmation, QStringLiteral("升级 1 1"));
-    QCOMPARE(last, QStringLiteral("60000/60000"));
-    QTRY_VERIFY(enabled.size() >= 3 && enabled.endsWith(QLatin1Char('1')));
-    QCOMPARE(enabled.count(QLatin1Char('1')), 1);
-    QCOMPARE(readFile(inAppDir(installerName)), installer);
-    // No: nothing staged, the dialog stays as it was.
-    QVERIFY(!QFileInfo::exists(baseDir->filePath(QStringLiteral("bin_tmp"))));
-    QVERIFY(dialog.isVisible());
+    if (setup == QLatin1String("slow"))
+        QCOMPARE(dialog.downloadStage, 1);
+    if (asked)
+        QTRY_VERIFY_WITH_TIMEOUT(!confirmation->isEmpty(), 8000);
+    else
+        QVERIFY(!QApplication::activeModalWidget());
+    const QFileInfo file(inAppDir(name));
+    QCOMPARE(QStringLiteral("%1|%2|%3|%4")
+                 .arg(dialog.downloader->getErrorCode())
+                 .arg(*confirmation)
+                 .arg(dialog.downloadButton->isEnabled())
+                 .arg(file.exists() ? file.size() : -1),
+             outcome);
+    QCOMPARE(finished.count(), 0);
+    // Only an accepted installation stages anything.
+    QCOMPARE(QFileInfo::exists(baseDir->filePath(QStringLiteral("bin_tmp"))),
+             setup == QLatin1String("exists"));
+    if (setup == QLatin1String("slow")) {
+        // The button comes back with the last progress signal, not before.
+        QCOMPARE(last, QStringLiteral("60000/60000"));
+        QTRY_VERIFY(enabled.size() >= 3 && enabled.endsWith(QLatin1Char('1')));
+        QCOMPARE(enabled.count(QLatin1Char('1')), 1);
+        QCOMPARE(readFile(file.filePath()), installer);
+    } else if (setup == QLatin1String("exists")) {
+        QCOMPARE(server->requests(), QStringList{QStringLiteral("/v.json")});
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(record), 5000);
+        QCOMPARE(readRecord(record),
+                 (QStringList{QStringLiteral("3"), QStringLiteral("--from-test"), file.filePath(),
+                              baseDir->path()}));
+    } else {
+        QTest::mouseClick(dialog.cancelButton(), Qt::LeftButton);
+        QVERIFY(dialog.downloadButton->isEnabled() && !dialog.isVisible());
+        QCOMPARE(listAppDir(), appDirBefore);
+        QTRY_COMPARE(server->openConnections(), 0);
+    }
 }
 
 void TestCheckVersionDialog::interruptedDownload_data()
@@ -564,6 +607,7 @@ void TestCheckVersionDialog::interruptedDownload()
     QCOMPARE(leftovers(installerName), QStringList());
 }
 
+// Cancel removes the installer the URL names from the download folder.
 void TestCheckVersionDialog::cancelDeletesInstallerFromDownloadDir()
 {
     QTemporaryDir downloads;
@@ -573,84 +617,12 @@ void TestCheckVersionDialog::cancelDeletesInstallerFromDownloadDir()
     Dialog dialog(downloads.path(), QString(), baseDir->path());
     dialog.exeUrl = QStringLiteral("http://h/files/setup.exe");
     dialog.show();
-    dialog.handleEvent(UiEventClick, 1, 0, QString(), nullptr);
-    QVERIFY(!dialog.isVisible());
-    QVERIFY(!QFileInfo::exists(installer));
+    QTest::mouseClick(dialog.cancelButton(), Qt::LeftButton);
+    QVERIFY(!dialog.isVisible() && !QFileInfo::exists(installer));
     // An empty installer URL names no file: the folder itself is left alone.
     Dialog second(downloads.path(), QString(), baseDir->path());
     second.handleEvent(UiEventClick, 1, 0, QString(), nullptr);
     QVERIFY(QFileInfo::exists(downloads.filePath(QStringLiteral("other.exe"))));
-}
-
-void TestCheckVersionDialog::installerNotDownloaded_data()
-{
-    QTest::addColumn<QString>("setup");
-    QTest::addColumn<int>("code");
-    QTest::newRow("refused: no installer URL") << "" << int(CHttpDownLoader::ErrorBadUrl);
-    QTest::newRow("failed: connection cut") << "cut" << int(CHttpDownLoader::ErrorNetwork);
-}
-
-// A refused request stops at once; a failed download still ends the stage (the confirmation
-// follows, as for any finish). Either way the button stays off until cancel, nothing is
-// staged and nothing is left in the application directory.
-void TestCheckVersionDialog::installerNotDownloaded()
-{
-    QFETCH(QString, setup);
-    QFETCH(int, code);
-    const auto listAppDir = [] {
-        return QDir(appDir()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-    };
-    const QStringList appDirBefore = listAppDir();
-    const QString path = QStringLiteral("/files/broken.exe");
-    Dialog dialog(appDir(), QString(), baseDir->path());
-    dialog.setCurrentVersion(QStringLiteral("1.0"));
-    if (!setup.isEmpty()) {
-        serveBroken(*server, path, setup, QByteArray(200000, 'i'));
-        dialog.exeUrl = server->url(path);
-    }
-    dialog.show();
-    QSignalSpy finished(&dialog, &QDialog::finished);
-    std::shared_ptr<QString> confirmation;
-    if (!setup.isEmpty())
-        confirmation = answerConfirmation(QStringLiteral("否"));
-    // A click before any check creates the downloader it needs.
-    QTest::mouseClick(dialog.downloadButton, Qt::LeftButton);
-    if (confirmation)
-        QTRY_VERIFY_WITH_TIMEOUT(!confirmation->isEmpty(), 8000);
-    else
-        QVERIFY(!QApplication::activeModalWidget());
-    QCOMPARE(dialog.downloader->getErrorCode(), code);
-    QVERIFY(!dialog.downloadButton->isEnabled());
-    QVERIFY(!QFileInfo::exists(baseDir->filePath(QStringLiteral("bin_tmp"))));
-    QCOMPARE(finished.count(), 0);
-    QTest::mouseClick(dialog.cancelButton(), Qt::LeftButton);
-    QVERIFY(dialog.downloadButton->isEnabled() && !dialog.isVisible());
-    QCOMPARE(listAppDir(), appDirBefore);
-    QTRY_COMPARE(server->openConnections(), 0);
-}
-
-void TestCheckVersionDialog::existingInstallerGoesStraightToInstall()
-{
-    const QString installerName = uniqueName(QStringLiteral("ready.exe"));
-    QVERIFY(writeFile(inAppDir(installerName), "downloaded before"));
-    const QString record = writeFakeUpgrade();
-    QVERIFY(!record.isEmpty());
-    Dialog dialog(appDir(), QStringLiteral("--from-test"), baseDir->path());
-    dialog.setCurrentVersion(QStringLiteral("1.0"));
-    dialog.exeUrl = server->url(QLatin1Char('/') + installerName);
-    server->serve(QLatin1Char('/') + installerName, "newer installer");
-    dialog.show();
-
-    auto confirmation = answerConfirmation(QStringLiteral("确定"));
-    QTest::mouseClick(dialog.downloadButton, Qt::LeftButton);
-    QVERIFY(!confirmation->isEmpty()); // inside the click
-    QCOMPARE(dialog.downloader->getErrorCode(), int(CHttpDownLoader::ErrorFileExists));
-    QCOMPARE(server->requests(), QStringList());
-    QCOMPARE(readFile(inAppDir(installerName)), QByteArray("downloaded before"));
-    QVERIFY(dialog.downloadButton->isEnabled());
-    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(record), 5000);
-    QCOMPARE(readRecord(record), (QStringList{QStringLiteral("3"), QStringLiteral("--from-test"),
-                                              inAppDir(installerName), baseDir->path()}));
 }
 
 // The frame's close button rejects through the base, and the dialog lives on.
