@@ -57,6 +57,16 @@ public:
     static QTimer* timer(const CMessageBox* box) { return box->*(&TestBox::countdownTimer); }
 };
 
+// Each button as text, + (positive look) or - (negative), and * when it is the default.
+QString describe(const CMessageBox* box)
+{
+    QStringList list;
+    for (const CPushButton* b : TestBox::row(box))
+        list << b->text() + (b->getImageKey() == QLatin1String("img_btn_positive") ? "+" : "-") +
+                    (b->isDefault() ? "*" : "");
+    return list.join(QLatin1Char(' '));
+}
+
 QStringList texts(const QList<CPushButton*>& buttons)
 {
     QStringList list;
@@ -159,8 +169,7 @@ private slots:
 
     void entryPoints_data();
     void entryPoints();
-    void questionUpdateIcon();
-    void questionPositionAndPicture();
+    void questionExtras();
 
     void countdownSteps_data();
     void countdownSteps();
@@ -207,28 +216,23 @@ void TestMessageBox::cleanup()
     theme.reset();
 }
 
-// Rows with `custom` texts use the three-button constructor (a style when `withStyle`), the
-// others the standard buttons in `flags`. `looks` has + for positive, - for negative buttons.
+// Rows with `custom` texts use the three-button constructor, the others `flags`.
 void TestMessageBox::buttons_data()
 {
     QTest::addColumn<int>("flags");
     QTest::addColumn<int>("defaultButton");
     QTest::addColumn<QStringList>("custom");
     QTest::addColumn<bool>("withStyle");
-    QTest::addColumn<QStringList>("expectedTexts");
-    QTest::addColumn<QList<int>>("expectedIds");
-    QTest::addColumn<QString>("looks");
-    QTest::addColumn<int>("expectedDefault"); // index into the row, -1 for none
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<QList<int>>("ids");
 
     const int none = int(QMessageBox::NoButton);
     QTest::newRow("cancel-ok flags in either order")
         << int(QMessageBox::Cancel | QMessageBox::Ok) << int(QMessageBox::Cancel) << QStringList()
-        << false << QStringList{"确定", "取消"} << QList<int>{QMessageBox::Ok, QMessageBox::Cancel}
-        << "+-" << 1;
-    QTest::newRow("yes-no, default not among them")
+        << false << "确定+ 取消-*" << QList<int>{QMessageBox::Ok, QMessageBox::Cancel};
+    QTest::newRow("default not among them")
         << int(QMessageBox::Yes | QMessageBox::No) << int(QMessageBox::Cancel) << QStringList()
-        << false << QStringList{"是", "否"} << QList<int>{QMessageBox::Yes, QMessageBox::No} << "+-"
-        << -1;
+        << false << "是+ 否-" << QList<int>{QMessageBox::Yes, QMessageBox::No};
     const QList<int> all{QMessageBox::Ok,     QMessageBox::Save,    QMessageBox::SaveAll,
                          QMessageBox::Open,   QMessageBox::Yes,     QMessageBox::YesToAll,
                          QMessageBox::No,     QMessageBox::NoToAll, QMessageBox::Abort,
@@ -240,21 +244,15 @@ void TestMessageBox::buttons_data()
         flags |= id;
     QTest::newRow("all eighteen in table order")
         << flags << int(QMessageBox::Reset) << QStringList() << false
-        << QStringList{"确定", "保存", "全部保存", "打开", "是",   "全是",
-                       "否",   "全否", "退出",     "重试", "忽略", "关闭",
-                       "取消", "丢弃", "帮助",     "应用", "重置", "恢复默认"}
-        << all << "++++++---------+--" << 16;
-    QTest::newRow("three custom, no style")
-        << none << none << QStringList{"一", "二", "三"} << false << QStringList{"一", "二", "三"}
-        << QList<int>{1, 2, 3} << "+-+" << -1;
+        << "确定+ 保存+ 全部保存+ 打开+ 是+ 全是+ 否- 全否- 退出- 重试- 忽略- 关闭- 取消- 丢弃- "
+           "帮助- 应用+ 重置-* 恢复默认-"
+        << all;
+    QTest::newRow("three custom, no style") << none << none << QStringList{"一", "二", "三"}
+                                            << false << "一+ 二- 三+" << QList<int>{1, 2, 3};
     QTest::newRow("second empty leaves ids 1 and 3")
-        << none << none << QStringList{"一", "", "三"} << false << QStringList{"一", "三"}
-        << QList<int>{1, 3} << "++" << -1;
-    QTest::newRow("caller's styles")
-        << none << none << QStringList{"一", "二", "三"} << true << QStringList{"一", "二", "三"}
-        << QList<int>{1, 2, 3} << "-+-" << -1;
-    QTest::newRow("no custom texts") << none << none << QStringList{"", "", ""} << false
-                                     << QStringList{} << QList<int>{} << "" << -1;
+        << none << none << QStringList{"一", "", "三"} << false << "一+ 三+" << QList<int>{1, 3};
+    QTest::newRow("caller's styles") << none << none << QStringList{"一", "二", "三"} << true
+                                     << "一- 二+ 三-" << QList<int>{1, 2, 3};
 }
 
 void TestMessageBox::buttons()
@@ -263,10 +261,8 @@ void TestMessageBox::buttons()
     QFETCH(int, defaultButton);
     QFETCH(QStringList, custom);
     QFETCH(bool, withStyle);
-    QFETCH(QStringList, expectedTexts);
-    QFETCH(QList<int>, expectedIds);
-    QFETCH(QString, looks);
-    QFETCH(int, expectedDefault);
+    QFETCH(QString, expected);
+    QFETCH(QList<int>, ids);
 
     CButtonStyle style;
     style.firstStyle = ButtonStyleNegative;
@@ -279,17 +275,12 @@ void TestMessageBox::buttons()
                           static_cast<QMessageBox::StandardButton>(defaultButton))
             : new TestBox(withStyle ? &style : nullptr, QMessageBox::Warning,
                           QStringLiteral("消息"), custom.at(0), custom.at(1), custom.at(2)));
-    const QList<CPushButton*> row = TestBox::row(box.get());
-    QCOMPARE(texts(row), expectedTexts);
-    QCOMPARE(looks.size(), row.size());
-    QCOMPARE(TestBox::ids(box.get()), QSet<int>(expectedIds.begin(), expectedIds.end()));
-    for (int i = 0; i < row.size(); ++i) {
-        QCOMPARE(row.at(i)->getID(), expectedIds.at(i));
-        QCOMPARE(row.at(i)->getImageKey(), looks.at(i) == QLatin1Char('+')
-                                               ? QStringLiteral("img_btn_positive")
-                                               : QStringLiteral("img_btn_negative"));
-        QCOMPARE(row.at(i)->isDefault(), i == expectedDefault);
-    }
+    QCOMPARE(describe(box.get()), expected);
+    QList<int> rowIds;
+    for (const CPushButton* button : TestBox::row(box.get()))
+        rowIds << button->getID();
+    QCOMPARE(rowIds, ids);
+    QCOMPARE(TestBox::ids(box.get()), QSet<int>(ids.begin(), ids.end()));
 }
 
 void TestMessageBox::layout_data()
@@ -298,19 +289,13 @@ void TestMessageBox::layout_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("flags");
 
-    const int okCancel = int(QMessageBox::Ok | QMessageBox::Cancel);
-    QTest::newRow("short, two buttons") << int(QMessageBox::Question) << "短消息" << okCancel;
     QTest::newRow("no buttons") << int(QMessageBox::Information) << "没有按钮" << 0;
     QTest::newRow("five buttons wider than the text")
         << int(QMessageBox::Warning) << "按钮多"
         << int(QMessageBox::Ok | QMessageBox::Save | QMessageBox::Open | QMessageBox::Yes |
                QMessageBox::No);
-    QTest::newRow("medium text") << int(QMessageBox::Critical)
-                                 << "This message is long enough to make the box wider than its "
-                                    "minimum width of three hundred and fifty pixels."
-                                 << int(QMessageBox::Ok);
     QTest::newRow("long text wraps at 700")
-        << int(QMessageBox::Information) << QStringLiteral("wrapping words ").repeated(40)
+        << int(QMessageBox::Critical) << QStringLiteral("wrapping words ").repeated(40)
         << int(QMessageBox::Ok);
 }
 
@@ -326,10 +311,8 @@ void TestMessageBox::layout()
     const QSize tx = cappedTextSize(message(&box));
     const QList<CPushButton*> row = TestBox::row(&box);
     const int bw = row.isEmpty() ? 0 : row.size() * (72 + BH) - BH;
-    const int br = row.isEmpty() ? 0 : 29;
-
     const int w = qMax(350, qMax(pic.width() + IH + tx.width(), bw) + 2 * (F + M));
-    const int h = qMax(pic.height(), tx.height() + VS + br) + 2 * (F + M) + T;
+    const int h = qMax(pic.height(), tx.height() + VS + (row.isEmpty() ? 0 : 29)) + 2 * (F + M) + T;
     QCOMPARE(box.size(), QSize(w, h));
     QCOMPARE(box.minimumSize(), box.maximumSize());
     QCOMPARE(message(&box)->geometry(),
@@ -346,12 +329,11 @@ void TestMessageBox::workedLayout()
     // Two 72 x 29 buttons under a short message: the box is held at its minimum width 350.
     TestBox box(nullptr, QMessageBox::Question, QStringLiteral("好"),
                 QMessageBox::Ok | QMessageBox::Cancel);
-    const QSize tx = cappedTextSize(message(&box));
-    QCOMPARE(box.size(), QSize(350, qMax(ICON, tx.height() + VS + 29) + 2 * (F + M) + T));
+    const int y = 52 + cappedTextSize(message(&box)).height() + VS;
+    QCOMPARE(box.size(), QSize(350, qMax(ICON, y - 52 + 29) + 2 * (F + M) + T));
     QCOMPARE(message(&box)->pos(), QPoint(64, 52));
-    const QList<CPushButton*> row = TestBox::row(&box);
-    QCOMPARE(row.at(0)->pos(), QPoint(174, 52 + tx.height() + VS));
-    QCOMPARE(row.at(1)->pos(), QPoint(256, 52 + tx.height() + VS));
+    QCOMPARE(TestBox::row(&box).at(0)->pos(), QPoint(174, y));
+    QCOMPARE(TestBox::row(&box).at(1)->pos(), QPoint(256, y));
 }
 
 void TestMessageBox::painting_data()
@@ -375,15 +357,19 @@ void TestMessageBox::painting()
     TestBox box(nullptr, static_cast<QMessageBox::Icon>(icon), QStringLiteral("画"),
                 QMessageBox::Ok, QMessageBox::NoButton, withPicture ? &picture : nullptr);
     const QImage image = box.grab().toImage();
-    QCOMPARE(image.pixelColor(F + 1, box.height() - F - 2), backgroundColor);
-    QCOMPARE(image.pixelColor(box.width() - F - 2, F + T), backgroundColor);
-    QPoint iconAt(F + M, F + T + M - 5);
+    // The picture goes above the icon, which moves down by 225 and right by 45.
+    const QPoint shift = withPicture ? QPoint(45, 225) : QPoint();
+    const QPoint at(F + M, F + T + M - 5);
+    const QPoint iconAt = at + shift;
+    QList<QColor> seen{image.pixelColor(F + 1, box.height() - F - 2),
+                       image.pixelColor(iconAt - QPoint(1, 1)), image.pixelColor(iconAt),
+                       image.pixelColor(iconAt + QPoint(ICON - 1, ICON - 1))};
+    QList<QColor> expected{backgroundColor, backgroundColor, iconColor, iconColor};
     if (withPicture) {
-        const QPoint at(F + 45 + M, F + T + M - 5);
-        QCOMPARE(image.pixelColor(at), pictureColor);
-        QCOMPARE(image.pixelColor(at + QPoint(299, 149)), pictureColor);
-        QCOMPARE(image.pixelColor(at + QPoint(300, 0)), backgroundColor);
-        iconAt = QPoint(F + 45 + M, F + T + 225 + M - 5);
+        const QPoint picAt = at + QPoint(45, 0);
+        seen << image.pixelColor(picAt) << image.pixelColor(picAt + QPoint(299, 149))
+             << image.pixelColor(picAt + QPoint(300, 0));
+        expected << pictureColor << pictureColor << backgroundColor;
         // Whatever the picture and text, a box with a picture is 514 x 396.
         QCOMPARE(box.size(), QSize(514, 396));
         const QSize tx = cappedTextSize(message(&box));
@@ -391,12 +377,8 @@ void TestMessageBox::painting()
                  QRect(F + 50 + ICON + IH + M, F + T + 225 + M, tx.width(), tx.height()));
         QCOMPARE(TestBox::row(&box).at(0)->pos(),
                  QPoint(514 - F - 72 - M, F + T + 225 + M + tx.height() + VS));
-    } else {
-        QCOMPARE(image.pixelColor(iconAt + QPoint(ICON, ICON)), backgroundColor);
-        QCOMPARE(image.pixelColor(iconAt - QPoint(1, 1)), backgroundColor);
     }
-    QCOMPARE(image.pixelColor(iconAt), iconColor);
-    QCOMPARE(image.pixelColor(iconAt + QPoint(ICON - 1, ICON - 1)), iconColor);
+    QCOMPARE(seen, expected);
 }
 
 // Rows with button texts use the three-button overloads, the others the standard buttons.
@@ -425,8 +407,6 @@ void TestMessageBox::entryPoints_data()
         << "critical" << three << "click:1" << 1 << false << criticalColor;
     QTest::newRow("three-button warning without second, right button")
         << "warning" << QStringList{"一", "", "三"} << "click:3" << 3 << false << warningColor;
-    QTest::newRow("three-button warning escape")
-        << "warning" << three << "escape" << 0 << false << warningColor;
     QTest::newRow("three-button question shows the critical icon")
         << "question" << three << "click:2" << 2 << true << criticalColor;
 }
@@ -469,42 +449,33 @@ void TestMessageBox::entryPoints()
             result = CMessageBox::questionWithDetail(nullptr, &host, title, text,
                                                      QStringLiteral("细节"), yesNo);
     }
-
     QCOMPARE(result, expected);
     QCOMPARE(seen.parent, keepsParent ? &host : nullptr);
     QCOMPARE(seen.icon, iconColor);
     QCOMPARE(seen.staysOnTop, buttonTexts.isEmpty());
     QCOMPARE(seen.active, 1);
-    if (!buttonTexts.isEmpty()) {
-        buttonTexts.removeAll(QString());
+    buttonTexts.removeAll(QString());
+    if (!buttonTexts.isEmpty())
         QCOMPARE(seen.buttonTexts, buttonTexts);
-    }
     QVERIFY2(seen.box.isNull(), "the box deletes itself when its run ends");
 }
 
-void TestMessageBox::questionUpdateIcon()
+void TestMessageBox::questionExtras()
 {
-    QSize plainSize;
-    {
-        TestBox plain(nullptr, QMessageBox::Question, QStringLiteral("有新版本"),
-                      QMessageBox::Yes | QMessageBox::No);
-        plainSize = plain.size();
-    }
+    QSize plainSize = TestBox(nullptr, QMessageBox::Question, QStringLiteral("有新版本"),
+                              QMessageBox::Yes | QMessageBox::No)
+                          .size();
     Seen seen;
     observeThenFinish(&seen, QStringLiteral("click:16384"));
-    const int result =
-        CMessageBox::question(nullptr, nullptr, QStringLiteral("升级"), QStringLiteral("有新版本"),
-                              QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes, true);
-    QCOMPARE(result, int(QMessageBox::Yes));
-    QCOMPARE(seen.icon, updateColor); // the 24 x 24 update icon
+    QCOMPARE(CMessageBox::question(nullptr, nullptr, QStringLiteral("升级"),
+                                   QStringLiteral("有新版本"), QMessageBox::Yes | QMessageBox::No,
+                                   QMessageBox::Yes, true),
+             int(QMessageBox::Yes));
+    QCOMPARE(seen.icon, updateColor); // the 24 x 24 update icon, in a box of the same size
     QCOMPARE(seen.size, plainSize);
-}
 
-void TestMessageBox::questionPositionAndPicture()
-{
     QPixmap picture(400, 200);
     picture.fill(pictureColor);
-    Seen seen;
     observeThenFinish(&seen, QStringLiteral("click:65536"));
     QCOMPARE(CMessageBox::question(nullptr, nullptr, QStringLiteral("询问"),
                                    QStringLiteral("确定吗"), QMessageBox::Yes | QMessageBox::No,
@@ -523,31 +494,21 @@ void TestMessageBox::questionPositionAndPicture()
 
 void TestMessageBox::countdownSteps_data()
 {
-    QTest::addColumn<int>("flags");
     QTest::addColumn<int>("start");
-    QTest::addColumn<QList<QStringList>>("steps"); // button texts at start and after each tick
-
-    QTest::newRow("ok-cancel from 2")
-        << int(QMessageBox::Ok | QMessageBox::Cancel) << 2
-        << QList<QStringList>{
-               {"确定(2s)", "取消(2s)"}, {"确定(1s)", "取消(1s)"}, {"确定(0s)", "取消(0s)"}};
+    QTest::addColumn<QStringList>("steps"); // the button at start and after each tick
     QTest::newRow("two digits to one")
-        << int(QMessageBox::Yes) << 10
-        << QList<QStringList>{{"是(10s)"}, {"是(9s)"}, {"是(8s)"}, {"是(7s)"},
-                              {"是(6s)"},  {"是(5s)"}, {"是(4s)"}, {"是(3s)"},
-                              {"是(2s)"},  {"是(1s)"}, {"是(0s)"}};
+        << 10 << QStringList{"是(10s)", "是(9s)", "是(8s)", "是(7s)", "是(6s)",       "是(5s)",
+                             "是(4s)",  "是(3s)", "是(2s)", "是(1s)", "是(0s) closed"};
     QTest::newRow("negative ends at the first tick")
-        << int(QMessageBox::Ok) << -2 << QList<QStringList>{{"确定(-2s)"}, {"确定(-3s)"}};
+        << -2 << QStringList{"是(-2s)", "是(-3s) closed"};
 }
 
 void TestMessageBox::countdownSteps()
 {
-    QFETCH(int, flags);
     QFETCH(int, start);
-    QFETCH(QList<QStringList>, steps);
+    QFETCH(QStringList, steps);
 
-    QList<QStringList> seen;
-    QList<bool> visible;
+    QStringList seen;
     int interval = 0;
     testsupport::whenModal([&](QWidget* modal) {
         auto* box = qobject_cast<CMessageBox*>(modal);
@@ -558,22 +519,21 @@ void TestMessageBox::countdownSteps()
         }
         interval = timer->interval();
         timer->stop(); // the ticks below come from the test alone
-        seen << texts(TestBox::row(box));
-        // One tick more than steps would be a bug; the box must end at the last one.
-        for (int i = 1; i < steps.size() && box->isVisible(); ++i) {
+        seen << texts(TestBox::row(box)).join(QLatin1Char(','));
+        // A tick more than steps would be a bug; the box must end at the last one.
+        while (box->isVisible() && seen.size() < steps.size()) {
             box->slot_Timeout();
-            seen << texts(TestBox::row(box));
-            visible << box->isVisible();
+            seen << texts(TestBox::row(box)).join(QLatin1Char(',')) +
+                        (box->isVisible() ? "" : " closed");
         }
         if (box->isVisible())
             box->reject();
     });
-    const int result = CMessageBox::information(
-        nullptr, nullptr, QStringLiteral("提示"), QStringLiteral("自动关闭"),
-        QMessageBox::StandardButtons(flags), QMessageBox::NoButton, false, start);
+    const int result = CMessageBox::information(nullptr, nullptr, QStringLiteral("提示"),
+                                                QStringLiteral("自动关闭"), QMessageBox::Yes,
+                                                QMessageBox::NoButton, false, start);
     QCOMPARE(interval, 1000);
     QCOMPARE(seen, steps);
-    QCOMPARE(visible, QList<bool>::fromVector(QVector<bool>(steps.size() - 2, true)) << false);
     QCOMPARE(result, 1);
 }
 
@@ -582,8 +542,6 @@ void TestMessageBox::countdownReplacesEveryOccurrence()
     TestBox box(nullptr, QMessageBox::Information, QStringLiteral("消息"), QStringLiteral("3 or 3"),
                 QString(), QStringLiteral("再等"));
     box.setCountDown(3);
-    QCOMPARE(texts(TestBox::row(&box)), (QStringList{"3 or 3(3s)", "再等(3s)"}));
-    QCOMPARE(named(&box, "closeButton")->text(), QString());
     box.slot_Timeout();
     QCOMPARE(texts(TestBox::row(&box)), (QStringList{"2 or 2(2s)", "再等(2s)"}));
     // A second start only changes the number; the timer stays the one it was.
@@ -595,11 +553,6 @@ void TestMessageBox::countdownReplacesEveryOccurrence()
 
 void TestMessageBox::countdownRealTime()
 {
-    QString textAtStart;
-    testsupport::whenModal([&](QWidget* modal) {
-        if (auto* box = qobject_cast<CMessageBox*>(modal))
-            textAtStart = texts(TestBox::row(box)).join(QLatin1Char(','));
-    });
     QElapsedTimer clock;
     clock.start();
     QCOMPARE(CMessageBox::information(nullptr, nullptr, QStringLiteral("提示"),
@@ -607,17 +560,13 @@ void TestMessageBox::countdownRealTime()
                                       QMessageBox::Ok, false, 1),
              1);
     QVERIFY2(clock.elapsed() >= 900, qPrintable(QString::number(clock.elapsed())));
-    QCOMPARE(textAtStart, QStringLiteral("确定(1s)"));
 }
 
 void TestMessageBox::detailsToggle()
 {
     // Height change, pane shown, button text: before and after each of three clicks.
     QStringList steps;
-    QRect pane;
-    int width = 0, height = 0;
-    bool rightmostAndFree = false;
-    QString plain;
+    QString pane;
     testsupport::whenModal([&](QWidget* modal) {
         auto* box = qobject_cast<CMessageBox*>(modal);
         auto* button = named(modal, "detailsButton");
@@ -626,32 +575,28 @@ void TestMessageBox::detailsToggle()
             modal->close();
             return;
         }
-        rightmostAndFree = TestBox::row(box).last() == button && button->size() == QSize(80, 29) &&
-                           button->getID() == 3 && !TestBox::ids(box).contains(3);
-        plain = text->toPlainText();
-        pane = text->geometry();
-        width = box->width();
-        height = box->height();
+        // The button is the rightmost, 80 wide, with id 3 that no other button takes.
+        QVERIFY(TestBox::row(box).last() == button && button->size() == QSize(80, 29) &&
+                button->getID() == 3 && !TestBox::ids(box).contains(3));
+        const int height = box->height();
+        const QRect at(32, height - 16, box->width() - 64, 100);
+        pane = text->toPlainText();
         for (int i = 0; i < 4; ++i) {
             steps << QStringLiteral("+%1 %2 %3")
                          .arg(box->height() - height)
-                         .arg(text->isVisible() ? QStringLiteral("shown")
-                                                : QStringLiteral("hidden"),
-                              button->text());
-            QVERIFY(text->geometry() == pane);
+                         .arg(text->isVisible() ? "shown" : "hidden", button->text());
+            if (text->geometry() != at)
+                steps << QStringLiteral("pane moved");
             if (i < 3)
                 QTest::mouseClick(button, Qt::LeftButton);
         }
         finish(modal, QStringLiteral("click:65536"));
     });
-    const int result = CMessageBox::questionWithDetail(
-        nullptr, nullptr, QStringLiteral("询问"), QStringLiteral("确定吗"),
-        QStringLiteral("第一行\n第二行"), QMessageBox::Yes | QMessageBox::No);
-
-    QCOMPARE(result, int(QMessageBox::No));
-    QVERIFY(rightmostAndFree);
-    QCOMPARE(plain, QStringLiteral("第一行\n第二行"));
-    QCOMPARE(pane, QRect(32, height - 16, width - 64, 100));
+    QCOMPARE(CMessageBox::questionWithDetail(nullptr, nullptr, QStringLiteral("询问"),
+                                             QStringLiteral("确定吗"), QStringLiteral("一\n二"),
+                                             QMessageBox::Yes | QMessageBox::No),
+             int(QMessageBox::No));
+    QCOMPARE(pane, QStringLiteral("一\n二"));
     const QString closed = QStringLiteral("+0 hidden ") + QMessageBox::tr("Show Details...");
     const QString open = QStringLiteral("+106 shown ") + QMessageBox::tr("Hide Details...");
     QCOMPARE(steps, (QStringList{closed, open, closed, open}));
@@ -664,19 +609,18 @@ void TestMessageBox::detailsTranslated()
                          QLibraryInfo::location(QLibraryInfo::TranslationsPath)))
         QSKIP("qtbase_zh_CN.qm is not installed");
     QCoreApplication::installTranslator(&translator);
-    const QString show = QCoreApplication::translate("QMessageBox", "Show Details...");
-    const QString hide = QCoreApplication::translate("QMessageBox", "Hide Details...");
-    QString before, after;
+    QString texts;
     {
         TestBox box(nullptr, QMessageBox::Question, QStringLiteral("消息"), QMessageBox::Ok);
         box.setDetailedText(QStringLiteral("细节"));
-        before = named(&box, "detailsButton")->text();
+        texts = named(&box, "detailsButton")->text();
         box.handleEvent(UiEventClick, 3, 0, QString(), nullptr);
-        after = named(&box, "detailsButton")->text();
+        texts += QLatin1Char(' ') + named(&box, "detailsButton")->text();
     }
+    const QString show = QCoreApplication::translate("QMessageBox", "Show Details...");
+    QCOMPARE(texts, show + QLatin1Char(' ') +
+                        QCoreApplication::translate("QMessageBox", "Hide Details..."));
     QCoreApplication::removeTranslator(&translator);
-    QCOMPARE(before, show);
-    QCOMPARE(after, hide);
     QVERIFY(std::any_of(show.begin(), show.end(),
                         [](QChar c) { return c.script() == QChar::Script_Han; }));
 }
@@ -688,12 +632,9 @@ void TestMessageBox::cascade()
         boxes << new TestBox(nullptr, QMessageBox::Information, QStringLiteral("叠放"),
                              QMessageBox::Ok);
         boxes.last()->show();
-        QCOMPARE(TestBox::s_nActive, i + 1);
     }
     const QPoint first = boxes.at(0)->pos();
-    QCOMPARE(boxes.at(1)->pos(), first + QPoint(4, 4));
     QCOMPARE(boxes.at(2)->pos(), first + QPoint(8, 8));
-
     // The caller's position wins over the cascade, and still counts.
     auto* placed = new TestBox(nullptr, QMessageBox::Information, QStringLiteral("三"),
                                QMessageBox::Ok, QMessageBox::NoButton, nullptr, QPoint(100, 200));
@@ -701,17 +642,12 @@ void TestMessageBox::cascade()
     QCOMPARE(placed->pos(), QPoint(100, 200));
     QCOMPARE(TestBox::s_nActive, 4);
     placed->close();
-
-    boxes.at(2)->close(); // deletes itself
+    boxes.at(2)->close();
     QCOMPARE(TestBox::s_nActive, 2);
-    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QVERIFY(boxes.at(2).isNull());
-
     // A box hidden and shown again counts again.
     boxes.at(1)->hide();
     QCOMPARE(TestBox::s_nActive, 1);
     boxes.at(1)->show();
-    QCOMPARE(TestBox::s_nActive, 2);
     QCOMPARE(boxes.at(1)->pos(), first + QPoint(8, 8));
     boxes.at(1)->close();
     boxes.at(0)->close();
