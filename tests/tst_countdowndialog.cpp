@@ -382,7 +382,8 @@ void TestCountDownDialog::results()
 
     testsupport::whenModal([how](QWidget* modal) {
         const QStringList event = how.split(QLatin1Char(' '));
-        auto* dialog = static_cast<TestDialog*>(qobject_cast<CCountDownDialog*>(modal));
+        // handleEvent is public on the event bus base; the dialog's override answers it.
+        CEventDeliverer* dialog = qobject_cast<CCountDownDialog*>(modal);
         if (event.size() == 3 && dialog &&
             dialog->handleEvent(event.at(1).toInt(), event.at(2).toInt(), 0, QString(), nullptr))
             return;
