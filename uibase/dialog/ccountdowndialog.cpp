@@ -210,7 +210,8 @@ void CCountDownDialog::paintEvent(QPaintEvent* event)
 {
     CCommonDialog::paintEvent(event);
 
-    const int m = messageMetrics().margin;
+    // Painting needs only the margin; the other layout sizes are read by resetSizeAndLayout.
+    const int m = theme()->getSize(QStringLiteral("siz_message_box_margin"));
     const int f = frameMargin;
     const int t = titleBarHeight;
 
