@@ -110,6 +110,11 @@ bool TestTheme::apply()
     return loaded;
 }
 
+int scaled(int count)
+{
+    return qMax(8, count / qMax(1, qEnvironmentVariableIntValue("OMRA_SOAK_SCALE")));
+}
+
 void whenModal(std::function<void(QWidget*)> action, int timeoutMs)
 {
     auto* timer = new QTimer;

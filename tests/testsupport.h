@@ -54,6 +54,10 @@ private:
     QHash<QString, Image> images;
 };
 
+// count divided by OMRA_SOAK_SCALE (at least 8): the sanitizer build sets 10, so soak and
+// bad-input loads stay well inside their time limits there while still finding leaks.
+int scaled(int count);
+
 // Runs action on the active modal widget as soon as one is running (polling every 10 ms,
 // giving up after timeoutMs).
 void whenModal(std::function<void(QWidget*)> action, int timeoutMs = 5000);

@@ -29,11 +29,6 @@ using namespace Omra;
 
 namespace {
 
-int scaled(int count)
-{
-    return qMax(8, count / qMax(1, qEnvironmentVariableIntValue("OMRA_SOAK_SCALE")));
-}
-
 long residentKiB()
 {
     QFile statm(QStringLiteral("/proc/self/statm"));
@@ -211,14 +206,14 @@ private slots:
 
     void everyDialog()
     {
-        const int rounds = scaled(1000);
+        const int rounds = testsupport::scaled(1000);
         run("every dialog", rounds, [this](int round) { oneRound(round, round % 50 == 0); });
         QVERIFY(configFinished >= rounds / 50);
     }
 
     void popupMessages()
     {
-        const int count = scaled(10000);
+        const int count = testsupport::scaled(10000);
         int shown = 0;
         run("popup messages", count, [&shown](int i) {
             // Every fifth message may not be replaced until its countdown has run out.
@@ -239,7 +234,7 @@ private slots:
     // Queued in batches of 100, then drained one per tick: order and content are kept.
     void multiMessages()
     {
-        const int count = scaled(100000);
+        const int count = testsupport::scaled(100000);
         CMultiMessageDialog messages;
         auto* text = messages.findChild<CSimpleTextWidget*>(QStringLiteral("messageText"));
         int sent = 0, matched = 0, steps = 0;
