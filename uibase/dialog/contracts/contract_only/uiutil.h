@@ -43,8 +43,7 @@ public:
     CSimpleText(const QString& text, const QColor* color, const QFont* font);
 
     QSize getSize(bool emphasis) const;
-    void drawText(QPainter* painter, const QRect& rect, int flags, bool elide,
-                  bool emphasis) const;
+    void drawText(QPainter* painter, const QRect& rect, int flags, bool elide, bool emphasis) const;
 
     QString text;
     const QColor* color;
