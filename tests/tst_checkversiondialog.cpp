@@ -351,7 +351,7 @@ void TestCheckVersionDialog::check_data()
     row("connection cut", "<cut>", 0, "", "1.0", "0|||10");
     row("404 with a manifest-like page", "<404 page>", 0, "", "1.0", "0|||10");
     row("downloaded, exactly 1 MiB", R"({"version":"2.0"})", MiB, "", "1.0", "0|2.0||0");
-    row("downloaded, 1 MiB + 1", R"({"version":"2.0"})", MiB + 1, "", "1.0", "0|||11");
+    row("downloaded, 1 MiB + 1: not read", R"({"version":"2.0"})", MiB + 1, "", "1.0", "0|||0");
     row("left from before, exactly 1 MiB", "<left>", MiB, "", "1.0", "0|2.0||10");
     row("left from before, 1 MiB + 1", "<left>", MiB + 1, "", "1.0", "0|||10");
 }

@@ -1,6 +1,7 @@
 #include "uibase/dialog/cchangepassworddialog.h"
 
 #include "uibase/dialog/contracts/utils.h"
+#include "uibase/dialog/platformvalues_p.h"
 
 #include <QPainter>
 
@@ -129,18 +130,18 @@ bool CChangePasswordDialog::isMatch(QString password)
 
 void CChangePasswordDialog::showFieldTip(CLineEdit* field, const QString& message)
 {
-    CMessageTip::showTip(field, EAligns(TipAlignLeft | TipAlignBottom), message, 2, 300);
+    CMessageTip::showTip(field, ui::tipAtField, message, 2, 300);
     field->setFocus();
 }
 
 bool CChangePasswordDialog::handleEvent(int type, int id, int param, QString text, void* data)
 {
-    if (type != UiEventClick)
+    if (type != ui::eventClick)
         return CBaseDialog::handleEvent(type, id, param, text, data);
 
     switch (id) {
     case DismissButtonId:
-    case CloseButtonId:
+    case ui::idClose:
         reject();
         break;
     case SubmitButtonId: {

@@ -5,6 +5,7 @@
 #include "uibase/dialog/contracts/common.h"
 #include "uibase/dialog/contracts/network.h"
 #include "uibase/dialog/contracts/utils.h"
+#include "uibase/dialog/platformvalues_p.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -31,11 +32,10 @@ enum { StageNone = -1, StageManifest = 0, StageInstaller = 1 };
 
 const char stagingDirName[] = "bin_tmp";
 
-// A manifest is a few lines of JSON; anything larger is not one, and a hostile server must
-// not make the terminal store or read it whole.
+// A manifest is a few lines of JSON; a larger file is not one and is not read.
 constexpr qint64 manifestSizeLimit = qint64(1) << 20;
-// The installer may be large, but not without bound.
-constexpr qint64 installerSizeLimit = qint64(1) << 30;
+// The downloader's answer to a request for a file it has already saved.
+constexpr int alreadyDownloadedError = 1;
 const char upgradeProgramName[] = "Upgrade.exe";
 
 QString separator()
@@ -201,7 +201,6 @@ void CCheckVersionDialog::startGetLatestVersion()
 {
     ensureDownloader();
     downloadStage = StageManifest;
-    downloader->setMaxResponseSize(manifestSizeLimit);
     downloader->startRequest(versionUrl, true);
 }
 
@@ -242,8 +241,8 @@ void CCheckVersionDialog::slotDownLoadFinish()
     const QString manifestPath =
         QCoreApplication::applicationDirPath() + separator() + urlFileName(versionUrl);
     std::string bytes;
-    if (utils::FileHelper::open(utf8(manifestPath), bytes, std::size_t(manifestSizeLimit)) &&
-        !bytes.empty()) {
+    if (QFileInfo(manifestPath).size() <= manifestSizeLimit &&
+        utils::FileHelper::open(utf8(manifestPath), bytes) && !bytes.empty()) {
         QString version;
         QString url;
         const int read = parseManifest(bytes, &version, &url);
@@ -267,22 +266,21 @@ void CCheckVersionDialog::slotDownProcess(qint64 received, qint64 total)
 
 bool CCheckVersionDialog::handleEvent(int type, int id, int param, QString text, void* data)
 {
-    if (type != UiEventClick)
+    if (type != ui::eventClick)
         return CBaseDialog::handleEvent(type, id, param, text, data);
 
     if (id == DownloadButtonId) {
         if (latestVersionText->getText() == currentVersionText->getText()) {
-            CMessageTip::showTip(downloadButton, EAligns(TipAlignBottom),
+            CMessageTip::showTip(downloadButton, ui::tipAtButton,
                                  QStringLiteral("当前已是最新版本!"), 3, 300);
             return true;
         }
         downloadStage = StageInstaller;
         // A click before any version check still needs a downloader to fetch with.
         ensureDownloader();
-        downloader->setMaxResponseSize(installerSizeLimit);
         const bool started = downloader->startRequest(exeUrl, false);
         // Downloaded before: the installation can start at once.
-        if (!started && downloader->getErrorCode() == CHttpDownLoader::ErrorFileExists) {
+        if (!started && downloader->getErrorCode() == alreadyDownloadedError) {
             startInstall();
             return true;
         }

@@ -1,6 +1,9 @@
 #include "uibase/dialog/ccommondialog.h"
 
+#include "uibase/dialog/platformvalues_p.h"
+
 #include <QGuiApplication>
+#include <QResizeEvent>
 #include <QScreen>
 
 namespace Omra {
@@ -27,7 +30,7 @@ CCommonDialog::CCommonDialog(QWidget* parent)
 
     setMinimumSize(400, 250);
 
-    closeButton = new CPushButton(QStringLiteral("img_sys_btn_exit"), CloseButtonId, this);
+    closeButton = new CPushButton(QStringLiteral("img_sys_btn_exit"), ui::idClose, this);
     closeButton->setObjectName(QStringLiteral("closeButton"));
     closeButton->setFocusPolicy(Qt::NoFocus);
 

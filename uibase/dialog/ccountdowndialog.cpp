@@ -1,6 +1,7 @@
 #include "uibase/dialog/ccountdowndialog.h"
 
 #include "uibase/dialog/messageboxparts_p.h"
+#include "uibase/dialog/platformvalues_p.h"
 
 #include <QAccessible>
 #include <QAccessibleEvent>
@@ -239,7 +240,7 @@ void CCountDownDialog::hideEvent(QHideEvent* event)
 
 bool CCountDownDialog::handleEvent(int type, int id, int param, QString text, void* data)
 {
-    if ((type == UiEventClick || type == UiEventActivate) && buttonIds.contains(id)) {
+    if ((type == ui::eventClick || type == ui::eventActivate) && buttonIds.contains(id)) {
         done(id);
         return true;
     }

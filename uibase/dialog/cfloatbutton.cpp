@@ -1,5 +1,7 @@
 #include "uibase/dialog/cfloatbutton.h"
 
+#include "uibase/dialog/platformvalues_p.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPen>
@@ -186,7 +188,7 @@ void CFloatButton::mousePressEvent(QMouseEvent*)
         return;
     switchStatusTo(FloatButtonDown);
     update();
-    deliverEvent(UiEventPress, buttonId, 0, QString(), this);
+    deliverEvent(ui::eventPress, buttonId, 0, QString(), this);
 }
 
 void CFloatButton::mouseReleaseEvent(QMouseEvent* event)
@@ -223,7 +225,7 @@ void CFloatButton::mouseReleaseEvent(QMouseEvent* event)
     default:
         break;
     }
-    deliverEvent(UiEventClick, buttonId, status, QString(), this);
+    deliverEvent(ui::eventClick, buttonId, status, QString(), this);
 }
 
 void CFloatButton::mouseMoveEvent(QMouseEvent*)
@@ -232,7 +234,7 @@ void CFloatButton::mouseMoveEvent(QMouseEvent*)
         return;
     switchStatusTo(FloatButtonHover);
     update();
-    deliverEvent(UiEventMove, buttonId, 0, QString(), this);
+    deliverEvent(ui::eventMove, buttonId, 0, QString(), this);
 }
 
 void CFloatButton::leaveEvent(QEvent*)
@@ -241,7 +243,7 @@ void CFloatButton::leaveEvent(QEvent*)
         return;
     switchStatusTo(FloatButtonNormal);
     update();
-    deliverEvent(UiEventLeave, buttonId, 0, QString(), this);
+    deliverEvent(ui::eventLeave, buttonId, 0, QString(), this);
 }
 
 void CFloatButton::changeEvent(QEvent* event)

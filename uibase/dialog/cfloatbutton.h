@@ -89,7 +89,7 @@ protected:
     bool horizontalText = true;
     bool shadowEnabled = false;
     int downStyle = FloatButtonDownNone;
-    CSpaceInfo textMargin;
+    CSpaceInfo textMargin{0, 0, 0, 0};
     CNStateGridImage* background = nullptr;
     CNStateImage* icon = nullptr;
     CSimpleText caption;

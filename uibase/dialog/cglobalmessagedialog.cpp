@@ -1,5 +1,7 @@
 #include "uibase/dialog/cglobalmessagedialog.h"
 
+#include "uibase/dialog/platformvalues_p.h"
+
 #include <QDesktopServices>
 #include <QMouseEvent>
 #include <QResizeEvent>
@@ -48,7 +50,7 @@ CGlobalMessageDialog::CGlobalMessageDialog(QWidget* parent, int initialTick)
     : CCustomDialog(12, 30, "img_custom_dialog_bg", 16, 41, 43, 47, parent), tick(initialTick),
       messageId(-1)
 {
-    closeButton = new CPushButton(QStringLiteral("img_sys_btn_exit"), CloseButtonId, this);
+    closeButton = new CPushButton(QStringLiteral("img_sys_btn_exit"), ui::idClose, this);
     closeButton->setObjectName(QStringLiteral("closeButton"));
 
     loudspeakerImage = new CImageWidget(0, QStringLiteral("img_global_msg_loudspeaker"), this);
@@ -60,7 +62,7 @@ CGlobalMessageDialog::CGlobalMessageDialog(QWidget* parent, int initialTick)
     detailsButton->setFixedSize(30, 20);
     detailsButton->hide();
 
-    renewButton = new CSmallNormalButton(renewButtonId, true, NormalButtonEmphasis, this);
+    renewButton = new CSmallNormalButton(renewButtonId, true, ui::emphasisButton, this);
     renewButton->setObjectName(QStringLiteral("renewButton"));
     renewButton->setText(QStringLiteral("点击续费"));
     renewButton->setFixedSize(60, 24);
@@ -299,8 +301,8 @@ void CGlobalMessageDialog::resetLayout(QSize size)
 
 bool CGlobalMessageDialog::handleEvent(int type, int id, int param, QString text, void* data)
 {
-    if (type == UiEventClick) {
-        if (id == CloseButtonId) {
+    if (type == ui::eventClick) {
+        if (id == ui::idClose) {
             replaceable = true;
             if (singleInstance)
                 singleInstance->close();
@@ -315,7 +317,7 @@ bool CGlobalMessageDialog::handleEvent(int type, int id, int param, QString text
         }
         return true;
     }
-    if (type == UiEventCheckToggled) {
+    if (type == ui::eventCheckToggled) {
         if (id == dontRemindId)
             emit sigSetShowMessage(!dontRemindCheckBox->isChecked(), titleText->getText());
         else if (id == dontRemindTodayId)

@@ -1,6 +1,7 @@
 #include "uibase/dialog/cmessagebox.h"
 
 #include "uibase/dialog/messageboxparts_p.h"
+#include "uibase/dialog/platformvalues_p.h"
 
 #include <QAccessible>
 #include <QAccessibleEvent>
@@ -332,7 +333,7 @@ void CMessageBox::hideEvent(QHideEvent* event)
 
 bool CMessageBox::handleEvent(int type, int id, int param, QString text, void* data)
 {
-    if (type == UiEventClick) {
+    if (type == ui::eventClick) {
         if (buttonIds.contains(id)) {
             done(id);
             return true;

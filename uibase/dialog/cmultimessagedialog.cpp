@@ -1,5 +1,7 @@
 #include "uibase/dialog/cmultimessagedialog.h"
 
+#include "uibase/dialog/platformvalues_p.h"
+
 #include <QTimer>
 
 namespace Omra {
@@ -51,21 +53,17 @@ void CMultiMessageDialog::createUi()
     messageText->setFontKey(QStringLiteral("fnt_default_normal_fix"));
     messageText->setFlag(0x1001);
     messageText->setText(QString(), 10);
-    list->addFixedWidget(messageText, WidgetAnchorLeading, false);
+    list->addFixedWidget(messageText, ui::anchorLeading, false);
 
     list->addStretchSpace(1);
 
-    okButton = new CSmallNormalButton(0, false, NormalButtonEmphasis, list);
+    okButton = new CSmallNormalButton(0, false, ui::emphasisButton, list);
     okButton->setObjectName(QStringLiteral("okButton"));
     okButton->setText(QStringLiteral("确定"));
-    list->addFixedWidget(okButton, WidgetAnchorTrailing, false);
+    list->addFixedWidget(okButton, ui::anchorTrailing, false);
 
-    resetSizeAndLayout();
     setInnerWidget(list);
-    // Place the list now, not only at the next resize, so that the geometry is right
-    // before the dialog is first shown.
-    layoutInnerWidget(size());
-    list->relayout();
+    resetSizeAndLayout();
 }
 
 void CMultiMessageDialog::resetSizeAndLayout()
@@ -80,14 +78,18 @@ void CMultiMessageDialog::resetSizeAndLayout()
     setFixedSize(dialogWidth, dialogHeight);
 
     messageText->setGeometry(textOffset, textOffset, w, h);
-    okButton->move(dialogWidth - bw - 40, messageText->height() + 40);
 
-    // The list arranges its entries again whenever it is resized; let it do so now, while
-    // the sizes are fresh, so the arrangement never depends on when the next resize comes.
-    // Where the minimum height leaves room to spare, it keeps the button at the bottom.
-    layoutInnerWidget(size());
-    if (auto* list = qobject_cast<CWidgetList*>(okButton->parentWidget()))
-        list->relayout();
+    // The list fills the client area. It is placed now, not only at the next resize, so that
+    // the geometry is right before the dialog is first shown.
+    const int listHeight = dialogHeight - innerTop - innerBottom;
+    if (innerWidget)
+        innerWidget->setGeometry(innerLeft, innerTop, dialogWidth - innerLeft - innerRight,
+                                 listHeight);
+    // The list keeps the button on its bottom edge whenever it arranges its entries. That is
+    // the text's height + 40 down, unless the minimum height leaves room to spare; then the
+    // button goes to the bottom here too, so that no later resize moves it.
+    okButton->move(dialogWidth - bw - 40,
+                   qMax(messageText->height() + 40, listHeight - listMarginBottom - bh));
 }
 
 void CMultiMessageDialog::updateMessage(const QString& message)
@@ -120,7 +122,7 @@ bool CMultiMessageDialog::handleEvent(int type, int id, int param, QString text,
 {
     // The OK button and the frame's close button alike only hide the dialog; messages still
     // waiting bring it back.
-    if (type == UiEventClick) {
+    if (type == ui::eventClick) {
         hide();
         return true;
     }

@@ -1,5 +1,7 @@
 #include "uibase/dialog/csimpleinputdialog.h"
 
+#include "uibase/dialog/platformvalues_p.h"
+
 #include <QValidator>
 
 namespace Omra {
@@ -26,7 +28,7 @@ CSimpleInputDialog::CSimpleInputDialog(QString title, QString, QWidget* parent)
     lineEdit = new CLineEdit(0, inputRow, false);
     lineEdit->setObjectName(QStringLiteral("lineEdit"));
     lineEdit->setTextFontKey(QStringLiteral("fnt_default_normal_fix"));
-    inputRow->addStretchWidget(lineEdit, 1, WidgetAnchorCenter, false);
+    inputRow->addStretchWidget(lineEdit, 1, ui::anchorCenter, false);
 
     finishRow(false);
 }
@@ -48,7 +50,7 @@ CSimpleInputDialog::CSimpleInputDialog(QString title, QString, QList<QString> it
     }
     comboBox->setEditable(true);
     comboBox->setFontKey(QStringLiteral("fnt_default_normal_fix"));
-    inputRow->addStretchWidget(comboBox, 1, WidgetAnchorCenter, false);
+    inputRow->addStretchWidget(comboBox, 1, ui::anchorCenter, false);
 
     // The first item is the current one, so its text stands in the edit field.
     finishRow(!first.isEmpty());
@@ -68,7 +70,7 @@ void CSimpleInputDialog::buildRow()
 
 void CSimpleInputDialog::finishRow(bool okEnabled)
 {
-    okButton = new CMediumNormalButton(OkButtonId, true, inputRow);
+    okButton = new CMediumNormalButton(ui::idConfirm, true, inputRow);
     okButton->setObjectName(QStringLiteral("okButton"));
     okButton->setEnabled(okEnabled);
     okButton->setText(QStringLiteral("确定"));
@@ -78,7 +80,7 @@ void CSimpleInputDialog::finishRow(bool okEnabled)
     QWidget* field = lineEdit ? static_cast<QWidget*>(lineEdit) : comboBox;
     field->setFixedHeight(okButton->height());
 
-    inputRow->addFixedWidget(okButton, WidgetAnchorCenter, false);
+    inputRow->addFixedWidget(okButton, ui::anchorCenter, false);
 
     setInnerWidget(inputRow);
 
@@ -124,9 +126,9 @@ void CSimpleInputDialog::setValidator(QValidator* validator)
 bool CSimpleInputDialog::handleEvent(int type, int id, int param, QString text, void* data)
 {
     switch (type) {
-    case UiEventTextEdited:
-    case UiEventTextChanged:
-    case UiEventComboTextChanged:
+    case ui::eventTextEdited:
+    case ui::eventTextChanged:
+    case ui::eventComboTextChanged:
         updateOkButton(text);
         return true;
     default:
