@@ -1,5 +1,6 @@
 #include "uibase/dialog/cmultimessagedialog.h"
 
+#include <QAccessible>
 #include <QTimer>
 
 namespace Omra {
@@ -112,6 +113,9 @@ void CMultiMessageDialog::slotTimeOut()
         show();
     messageText->setText(pendingMessages.dequeue(), 100000);
     resetSizeAndLayout();
+    // Each line is announced, also when the dialog was already open.
+    QAccessibleEvent alert(this, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
     if (pendingMessages.isEmpty())
         messageTimer->stop();
 }
