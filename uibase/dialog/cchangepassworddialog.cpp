@@ -39,10 +39,13 @@ CSimpleTextWidget* makeLabel(const QString& text, const QString& objectName, QWi
     return label;
 }
 
-CLineEdit* makePasswordEdit(int id, const QString& objectName, QWidget* parent)
+CLineEdit* makePasswordEdit(int id, const QString& objectName, const CSimpleTextWidget* label,
+                            QWidget* parent)
 {
     auto* edit = new CLineEdit(id, parent, false);
     edit->setObjectName(objectName);
+    // Painted labels are no buddies; the field carries the label's words itself.
+    edit->setAccessibleName(label->getText().trimmed());
     edit->setEchoMode(QLineEdit::Password);
     return edit;
 }
@@ -68,14 +71,16 @@ void CChangePasswordDialog::createUi()
     // The leading ideographic space gives all three labels the same four-character width.
     oldPasswordLabel =
         makeLabel(QStringLiteral("\u3000旧密码"), QStringLiteral("oldPasswordLabel"), this);
-    oldPasswordEdit = makePasswordEdit(OldPasswordId, QStringLiteral("oldPasswordEdit"), this);
+    oldPasswordEdit =
+        makePasswordEdit(OldPasswordId, QStringLiteral("oldPasswordEdit"), oldPasswordLabel, this);
     newPasswordLabel =
         makeLabel(QStringLiteral("\u3000新密码"), QStringLiteral("newPasswordLabel"), this);
-    newPasswordEdit = makePasswordEdit(NewPasswordId, QStringLiteral("newPasswordEdit"), this);
+    newPasswordEdit =
+        makePasswordEdit(NewPasswordId, QStringLiteral("newPasswordEdit"), newPasswordLabel, this);
     confirmPasswordLabel =
         makeLabel(QStringLiteral("确认密码"), QStringLiteral("confirmPasswordLabel"), this);
-    confirmPasswordEdit =
-        makePasswordEdit(ConfirmPasswordId, QStringLiteral("confirmPasswordEdit"), this);
+    confirmPasswordEdit = makePasswordEdit(ConfirmPasswordId, QStringLiteral("confirmPasswordEdit"),
+                                           confirmPasswordLabel, this);
 
     errorText = new CSimpleTextWidget(false, ErrorTextId, QStringLiteral(" "), this);
     errorText->setObjectName(QStringLiteral("errorText"));

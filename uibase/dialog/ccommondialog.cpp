@@ -33,6 +33,8 @@ CCommonDialog::CCommonDialog(QWidget* parent)
     closeButton = new CPushButton(QStringLiteral("img_sys_btn_exit"), ui::idClose, this);
     closeButton->setObjectName(QStringLiteral("closeButton"));
     closeButton->setFocusPolicy(Qt::NoFocus);
+    // A picture-only button: screen readers need its word.
+    closeButton->setAccessibleName(QStringLiteral("关闭"));
 
     const QRect available = defaultAvailableGeometry();
     setMaximumSize(available.width(), available.height());

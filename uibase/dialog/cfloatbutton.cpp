@@ -2,6 +2,8 @@
 
 #include "uibase/dialog/platformvalues_p.h"
 
+#include <QAccessible>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPen>
@@ -49,9 +51,17 @@ void CFloatButton::switchStatusTo(EFloatButtonStatus buttonStatus)
 {
     if (!isStatus(buttonStatus))
         return;
+    const bool wasDown = status == FloatButtonDown;
     status = buttonStatus;
     caption.color = theme()->getColor(textColorKeys[status]);
     shadowCaption.color = theme()->getColor(shadowColorKeys[status]);
+    if (wasDown != (status == FloatButtonDown)) {
+        QAccessible::State changed;
+        changed.pressed = true;
+        changed.checked = true;
+        QAccessibleStateChangeEvent event(this, changed);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 QString CFloatButton::getColorKey() const
@@ -95,6 +105,8 @@ void CFloatButton::setText(QString text)
     caption.text = text;
     shadowCaption.text = text;
     update();
+    QAccessibleEvent event(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&event);
 }
 
 void CFloatButton::setTextInfo(QString normalKey, QString hoverKey, QString downKey,
@@ -228,6 +240,24 @@ void CFloatButton::mouseReleaseEvent(QMouseEvent* event)
     deliverEvent(ui::eventClick, buttonId, status, QString(), this);
 }
 
+void CFloatButton::keyPressEvent(QKeyEvent* event)
+{
+    const int key = event->key();
+    if (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) {
+        if (!event->isAutoRepeat()) {
+            const QPoint centre = rect().center();
+            QMouseEvent press(QEvent::MouseButtonPress, centre, mapToGlobal(centre), Qt::LeftButton,
+                              Qt::LeftButton, Qt::NoModifier);
+            mousePressEvent(&press);
+            QMouseEvent release(QEvent::MouseButtonRelease, centre, mapToGlobal(centre),
+                                Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+            mouseReleaseEvent(&release);
+        }
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
 void CFloatButton::mouseMoveEvent(QMouseEvent*)
 {
     if (status == FloatButtonDown || status == FloatButtonDisabled)
@@ -276,6 +306,11 @@ void CFloatButton::paintEvent(QPaintEvent*)
         drawIconAndTextHorizontal(&painter);
     else
         drawIconAndTextVertical(&painter);
+    if (hasFocus() && caption.color) {
+        painter.setPen(QPen(*caption.color, 1, Qt::DotLine));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(rect().adjusted(2, 2, -3, -3));
+    }
 }
 
 void CFloatButton::drawIconAndTextHorizontal(QPainter* painter)

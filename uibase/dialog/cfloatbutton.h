@@ -46,6 +46,7 @@ public:
 
     void setButtonStatus(EFloatButtonStatus buttonStatus);
     void setAutoDown(EFloatButtonDownStyle style);
+    EFloatButtonDownStyle getAutoDown() const { return EFloatButtonDownStyle(downStyle); }
     void setHorizontalText(bool horizontal);
     void setText(QString text);
     void setTextInfo(QString normalKey, QString hoverKey, QString downKey, QString disabledKey,
@@ -69,6 +70,9 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    // Space, Enter and Return click the focused button as the mouse does; Esc does not
+    // hide it (it is a window of its own, but no dialog to reject).
+    void keyPressEvent(QKeyEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;

@@ -2,7 +2,9 @@
 
 #include "uibase/dialog/platformvalues_p.h"
 
+#include <QAccessible>
 #include <QDesktopServices>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QResizeEvent>
 #include <QTimer>
@@ -52,6 +54,7 @@ CGlobalMessageDialog::CGlobalMessageDialog(QWidget* parent, int initialTick)
 {
     closeButton = new CPushButton(QStringLiteral("img_sys_btn_exit"), ui::idClose, this);
     closeButton->setObjectName(QStringLiteral("closeButton"));
+    closeButton->setAccessibleName(QStringLiteral("关闭"));
 
     loudspeakerImage = new CImageWidget(0, QStringLiteral("img_global_msg_loudspeaker"), this);
     loudspeakerImage->setObjectName(QStringLiteral("loudspeakerImage"));
@@ -164,6 +167,9 @@ void CGlobalMessageDialog::showSingleMessage(const QString& title, const QString
     popup->setAutoActivate(false);
     if (popup->isHidden())
         popup->show();
+    // Shown without the focus, so screen readers are told about every new message.
+    QAccessibleEvent alert(popup, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
     if (popup->tick > 0)
         popup->countdownTimer->start(1000);
 }
@@ -201,6 +207,7 @@ void CGlobalMessageDialog::setShowDontRemind(bool showDontRemind, bool showDontR
 void CGlobalMessageDialog::setTitle(QString title)
 {
     titleText->setText(title, oneLine);
+    setAccessibleName(title);
     // The title keeps its natural size; the layout only places it.
     titleText->resize(titleText->sizeHint());
     resetLayout(size());
@@ -325,6 +332,17 @@ bool CGlobalMessageDialog::handleEvent(int type, int id, int param, QString text
         return true;
     }
     return CBaseDialog::handleEvent(type, id, param, text, data);
+}
+
+void CGlobalMessageDialog::keyPressEvent(QKeyEvent* event)
+{
+    // Once the user has activated the popup, Esc dismisses it as its close button does;
+    // a plain reject would hide it and leave a blocking message blocking.
+    if (event->key() == Qt::Key_Escape && closeButton && closeButton->isEnabled()) {
+        handleEvent(UiEventClick, CloseButtonId, 0, QString(), closeButton);
+        return;
+    }
+    CCustomDialog::keyPressEvent(event);
 }
 
 void CGlobalMessageDialog::mousePressEvent(QMouseEvent* event)

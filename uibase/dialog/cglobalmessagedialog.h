@@ -56,6 +56,7 @@ protected:
     void setShowMessage(bool checked);
     void startTimer();
 
+    void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void enterEvent(QEvent* event) override;

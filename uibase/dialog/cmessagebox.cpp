@@ -274,6 +274,7 @@ void CMessageBox::setDetailedText(const QString& detail)
     detailsText->setFocusPolicy(Qt::NoFocus);
     detailsText->setReadOnly(true);
     detailsText->setPlainText(detail);
+    detailsText->setAccessibleName(QStringLiteral("详细信息"));
     detailsText->move(detailsPaneInset, height() - detailsPaneOverlap);
     detailsText->hide();
 }

@@ -2,6 +2,7 @@
 
 #include "uibase/dialog/platformvalues_p.h"
 
+#include <QAccessible>
 #include <QTimer>
 
 namespace Omra {
@@ -114,6 +115,9 @@ void CMultiMessageDialog::slotTimeOut()
         show();
     messageText->setText(pendingMessages.dequeue(), 100000);
     resetSizeAndLayout();
+    // Each line is announced, also when the dialog was already open.
+    QAccessibleEvent alert(this, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
     if (pendingMessages.isEmpty())
         messageTimer->stop();
 }

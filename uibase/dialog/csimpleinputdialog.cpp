@@ -79,6 +79,8 @@ void CSimpleInputDialog::finishRow(bool okEnabled)
     // Field and button share one height so that the row reads as a single control.
     QWidget* field = lineEdit ? static_cast<QWidget*>(lineEdit) : comboBox;
     field->setFixedHeight(okButton->height());
+    // The title is the only words the dialog has for what the field is for.
+    field->setAccessibleName(windowTitle());
 
     inputRow->addFixedWidget(okButton, ui::anchorCenter, false);
 

@@ -24,6 +24,7 @@ void CViewVariableDialog::createUi()
     textView = new CTextEdit(0, this, true, false);
     textView->setObjectName(QStringLiteral("textView"));
     textView->setReadOnly(true);
+    textView->setAccessibleName(windowTitle());
     // The editor has no frame of its own; keep the text off the dialog's border.
     textView->document()->setDocumentMargin(8);
     setInnerWidget(textView);

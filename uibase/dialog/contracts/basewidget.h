@@ -171,6 +171,7 @@ private:
 // second argument of setText limits the number of lines shown. sizeHint().width() is the
 // unwrapped width, so a caller can cap it and ask heightForWidth() for the wrapped height.
 // The clickable form reports a left click as an activation event (type 10) with its id.
+// A change of the text is announced to screen readers as a name change.
 class OMRA_PLATFORM_EXPORT CSimpleTextWidget : public QWidget,
                                                public CEventDeliverer,
                                                public CUiResourceChangeHandler
@@ -182,6 +183,7 @@ public:
     ~CSimpleTextWidget() override;
 
     int getID() const { return id; }
+    bool isClickable() const { return clickable; }
     void setText(const QString& text, int maxLines = 100000);
     QString getText() const { return text; }
     int getMaxLines() const { return maxLines; }
@@ -209,6 +211,8 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    // A clickable line takes the keyboard focus; Space, Enter and Return activate it.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     struct Line

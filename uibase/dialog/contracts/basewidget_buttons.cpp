@@ -103,21 +103,22 @@ void CPushButton::paintEvent(QPaintEvent*)
     const int state = currentState();
     image.drawImage(&painter, state, rect());
 
-    // Picture-only buttons (close buttons) carry no default or focus mark.
+    // The keyboard focus is a dotted outline in the text colour, which the theme keeps
+    // readable on the face; a picture-only button (a close button) gets it at its edge.
+    const QRect inner =
+        text().isEmpty() ? rect().adjusted(0, 0, -1, -1) : rect().adjusted(2, 2, -3, -3);
+    if (hasFocus()) {
+        painter.setPen(QPen(*detail::theme()->getColor(textColorKeys[state]), 1, Qt::DotLine));
+        painter.drawRect(inner);
+    }
     if (text().isEmpty())
         return;
-    if (isDefault() && isEnabled()) {
+    if (isDefault() && isEnabled() && !hasFocus()) {
         // The default button is marked by a thin inner outline in its text colour.
         QColor outline = *detail::theme()->getColor(textColorKeys[state]);
         outline.setAlpha(90);
         painter.setPen(outline);
-        painter.drawRect(rect().adjusted(2, 2, -3, -3));
-    }
-    if (hasFocus() && !isDefault()) {
-        QColor outline = *detail::theme()->getColor(textColorKeys[state]);
-        outline.setAlpha(50);
-        painter.setPen(QPen(outline, 1, Qt::DotLine));
-        painter.drawRect(rect().adjusted(2, 2, -3, -3));
+        painter.drawRect(inner);
     }
     const QFont font = *detail::theme()->getFont(fontKey);
     painter.setFont(font);

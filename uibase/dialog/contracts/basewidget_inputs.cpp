@@ -258,6 +258,14 @@ void CCheckBox::paintEvent(QPaintEvent*)
         painter.setBrush(color("clr_edit_background"));
         painter.drawRoundedRect(box, 2, 2);
     }
+    if (hasFocus()) {
+        // The keyboard focus is a dotted outline round box and text in the accent colour.
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.setPen(QPen(accent, 1, Qt::DotLine));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+        painter.setRenderHint(QPainter::Antialiasing);
+    }
     if (text().isEmpty())
         return;
     painter.setRenderHint(QPainter::Antialiasing, false);

@@ -1,8 +1,10 @@
 #include "uibase/dialog/contracts/basewidget.h"
 #include "uibase/dialog/contracts/theme_p.h"
 
+#include <QAccessible>
 #include <QFontMetrics>
 #include <QHash>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPair>
@@ -90,8 +92,10 @@ CSimpleTextWidget::CSimpleTextWidget(bool isClickable, int controlId, const QStr
       fontKey(QLatin1String(detail::defaultFontKey)),
       colorKey(QLatin1String(detail::defaultTextColorKey)), flags(defaultFlags)
 {
-    if (clickable)
+    if (clickable) {
         setCursor(Qt::PointingHandCursor);
+        setFocusPolicy(Qt::StrongFocus);
+    }
     resize(sizeHint());
 }
 
@@ -102,9 +106,15 @@ void CSimpleTextWidget::setText(const QString& newText, int lines)
     const int limit = qMax(1, lines);
     if (newText == text && limit == maxLines)
         return;
+    const bool changed = newText != text;
     text = newText;
     maxLines = limit;
     invalidate();
+    // A counting number or a replaced message is read out again.
+    if (changed) {
+        QAccessibleEvent event(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 void CSimpleTextWidget::setFontKey(const QString& key)
@@ -295,6 +305,11 @@ void CSimpleTextWidget::paintEvent(QPaintEvent*)
     if (layout.lines.isEmpty())
         return;
     QPainter painter(this);
+    if (hasFocus()) {
+        // A dotted outline in the text's own colour, which the theme keeps readable.
+        painter.setPen(QPen(*detail::theme()->getColor(colorKey), 1, Qt::DotLine));
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
     painter.setFont(currentFont());
     painter.setPen(*detail::theme()->getColor(colorKey));
     const QFontMetrics metrics(painter.font());
@@ -333,6 +348,17 @@ void CSimpleTextWidget::mouseReleaseEvent(QMouseEvent* event)
         return;
     }
     QWidget::mouseReleaseEvent(event);
+}
+
+void CSimpleTextWidget::keyPressEvent(QKeyEvent* event)
+{
+    const int key = event->key();
+    if (clickable && !event->isAutoRepeat() &&
+        (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter)) {
+        deliverEvent(UiEventActivate, id, 0, text, this);
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 } // namespace Omra
