@@ -2,7 +2,7 @@
 // are read without a crash or an exception, and the bits returned say exactly which outputs
 // were written.
 
-#include "uibase/dialog/ccheckversiondialog.h"
+#include "uibase/dialog/ccheckversiondialog_p.h"
 
 #include <QCoreApplication>
 #include <QString>
@@ -11,7 +11,7 @@
 #include <cstdlib>
 #include <string>
 
-using Omra::CCheckVersionDialog;
+using namespace Omra::detail;
 
 namespace {
 
@@ -30,17 +30,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     QString version = untouched;
     QString exeUrl = untouched;
-    const int read = CCheckVersionDialog::parseManifest(bytes, &version, &exeUrl);
+    const int read = parseManifest(bytes, &version, &exeUrl);
 
-    if (read & ~(CCheckVersionDialog::ManifestVersion | CCheckVersionDialog::ManifestExeUrl))
+    if (read & ~(ManifestVersion | ManifestExeUrl))
         std::abort(); // unknown bits
-    if (bool(read & CCheckVersionDialog::ManifestVersion) == (version == untouched))
+    if (bool(read & ManifestVersion) == (version == untouched))
         std::abort(); // a field is written exactly when it was read
-    if (bool(read & CCheckVersionDialog::ManifestExeUrl) == (exeUrl == untouched))
+    if (bool(read & ManifestExeUrl) == (exeUrl == untouched))
         std::abort();
 
     // Null outputs are allowed and give the same answer.
-    if (CCheckVersionDialog::parseManifest(bytes, nullptr, nullptr) != read)
+    if (parseManifest(bytes, nullptr, nullptr) != read)
         std::abort();
     return 0;
 }

@@ -263,21 +263,38 @@ void TestCountDownDialog::numberOnOneLine_data()
 {
     QTest::addColumn<int>("start");
     QTest::addColumn<int>("ticks");
-    QTest::newRow("09 after three ticks") << 12 << 3;
-    QTest::newRow("0-1") << 0 << 1;
+    QTest::addColumn<QString>("text");
+    const QString shortText = QStringLiteral("系统将在");
+    QTest::newRow("1 as built") << 1 << 0 << shortText;
+    QTest::newRow("5 then 04") << 5 << 1 << shortText;
+    QTest::newRow("9 then 08") << 9 << 1 << shortText;
+    QTest::newRow("10 then 09") << 10 << 1 << shortText;
+    QTest::newRow("09 after three ticks") << 12 << 3 << shortText;
+    QTest::newRow("0-1") << 0 << 1 << shortText;
+    QTest::newRow("5 then 04, the row as wide as the dialog")
+        << 5 << 1 << QStringLiteral("The terminal has received an update and will restart in");
 }
 
+// Text, number and trailing text stay on one line each and side by side as the number
+// changes width; the dialog keeps the room right of the row that it was built with.
 void TestCountDownDialog::numberOnOneLine()
 {
     QFETCH(int, start);
     QFETCH(int, ticks);
+    QFETCH(QString, text);
 
     // The shipped theme's heavy digits are synthetically emboldened, which once made the
     // number wrap inside the width it was measured at.
     utils::CSingletonT<CUiResource>::instance()->resetToDefault();
-    TestDialog dialog(nullptr, QMessageBox::Information, QStringLiteral("系统将在"), start,
-                      QStringLiteral("秒后重启"), CountDownWithRestartLink, true,
-                      QStringLiteral("立即重启"));
+    TestDialog dialog(nullptr, QMessageBox::Information, text, start, QStringLiteral("秒后重启"),
+                      CountDownWithRestartLink, true, QStringLiteral("立即重启"),
+                      QStringLiteral("稍后"));
+    CSimpleTextWidget* message = textNamed(&dialog, "messageText");
+    CSimpleTextWidget* number = textNamed(&dialog, "countdownText");
+    CSimpleTextWidget* trailing = textNamed(&dialog, "trailingText");
+    const QList<QPoint> built{message->pos(), number->pos()};
+    const int builtWidth = dialog.width();
+    const int room = dialog.width() - (trailing->x() + trailing->width());
     for (int i = 0; i < ticks; ++i)
         dialog.slot_MessageTimeout();
     for (const char* name : {"countdownText", "messageText", "trailingText", "linkText"}) {
@@ -285,6 +302,14 @@ void TestCountDownDialog::numberOnOneLine()
         QCOMPARE(text->lineCountForWidth(text->width()), 1);
         QCOMPARE(text->height(), text->sizeHint().height());
     }
+    QCOMPARE((QList<QPoint>{message->pos(), number->pos()}), built);
+    QCOMPARE(trailing->x(), number->x() + number->width());
+    // At least the icon column's room on the right; wider only as far as the row needs.
+    const int roomNow = dialog.width() - (trailing->x() + trailing->width());
+    QVERIFY2(roomNow >= message->x() && (dialog.width() == builtWidth || roomNow == message->x()),
+             qPrintable(QStringLiteral("%1 %2 %3").arg(room).arg(roomNow).arg(dialog.width())));
+    const QList<CPushButton*> row = TestDialog::row(&dialog);
+    QCOMPARE(row.at(1)->x(), dialog.width() - row.at(0)->x() - row.at(0)->width());
 }
 
 void TestCountDownDialog::ticks_data()

@@ -311,7 +311,11 @@ void TestGlobalMessageDialog::replacementMovesBackAndUnchecks()
     auto* today = child<CCheckBox>(p, "dontRemindTodayCheckBox");
     QTest::mouseClick(dontRemind, Qt::LeftButton);
     today->setChecked(true);
+    QSignalSpy dontRemindSignals(p, &CGlobalMessageDialog::sigSetShowMessage);
+    QSignalSpy todaySignals(p, &CGlobalMessageDialog::sigSetShowMessageToday);
     show(QStringLiteral("B"), -1, true, 2, false, false, true, false, QStringLiteral("新正文"));
+    // Unchecked by the new message, not by the user: nothing reported.
+    QCOMPARE(dontRemindSignals.count() + todaySignals.count(), 0);
     // Checked, shown: for both boxes, then the countdown line shown.
     const QString state = QStringLiteral("%1%2 %3%4 %5 %6")
                               .arg(dontRemind->isChecked())

@@ -58,7 +58,7 @@ private slots:
     void responseSizeLimit();
 
 private:
-    // Starts url (overwriting) and waits for its end.
+    // Starts url (replacing) and waits for its end.
     bool run(const QString& url, int timeoutMs = 5000)
     {
         return downloader->startRequest(url, true) && finished->wait(timeoutMs);
@@ -261,44 +261,55 @@ void TestHttpDownloader::refusals()
 
 void TestHttpDownloader::existingFile_data()
 {
-    QTest::addColumn<bool>("overwrite");
+    QTest::addColumn<bool>("present"); // an older setup.exe lies in the folder
+    QTest::addColumn<bool>("replace");
     QTest::addColumn<int>("status");
-    QTest::addColumn<int>("code");
-    QTest::addColumn<QByteArray>("contents");
-    QTest::newRow("refused without overwrite")
-        << false << 200 << int(CHttpDownLoader::ErrorFileExists) << QByteArray("old contents");
-    QTest::newRow("replaced with overwrite")
-        << true << 200 << int(CHttpDownLoader::ErrorNone) << QByteArray("new");
-    QTest::newRow("kept when the download fails")
-        << true << 500 << int(CHttpDownLoader::ErrorNetwork) << QByteArray("old contents");
+    QTest::addColumn<QString>("outcome"); // state(), then the file's contents
+    const QString kept = QStringLiteral("files=setup.exe old contents");
+    const QString saved = QStringLiteral("files=setup.exe ") + QString::fromLatin1(pattern(3000));
+    QTest::newRow("refused without replace")
+        << true << false << 200 << "code=1 finished=0 running=0 " + kept;
+    QTest::newRow("replaced") << true << true << 200
+                              << "code=0 finished=1 running=0 " + saved;
+    QTest::newRow("removed when the download fails")
+        << true << true << 500 << "code=10 finished=1 running=0 files= <missing>";
+    QTest::newRow("without replace a failure ends silently")
+        << false << false << 500 << "code=10 finished=0 running=0 files= <missing>";
+    QTest::newRow("without replace a saved file is reported")
+        << false << false << 200 << "code=0 finished=1 running=0 " + saved;
 }
 
+// The file under the target name is only ever a whole one: the older file or nothing while
+// the body arrives in chunks, the new one once it is complete.
 void TestHttpDownloader::existingFile()
 {
-    QFETCH(bool, overwrite);
+    QFETCH(bool, present);
+    QFETCH(bool, replace);
     QFETCH(int, status);
-    QFETCH(int, code);
-    QFETCH(QByteArray, contents);
+    QFETCH(QString, outcome);
     QFile old(path("setup.exe"));
-    QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old contents") == 12);
+    QVERIFY(!present || (old.open(QIODevice::WriteOnly) && old.write("old contents") == 12));
     old.close();
-    server->serveStatus(QStringLiteral("/setup.exe"), status, "new");
+    LocalHttpServer::Resource resource;
+    resource.status = status;
+    resource.body = pattern(3000);
+    resource.chunkSize = 1000;
+    resource.chunkDelayMs = 5;
+    server->setResource(QStringLiteral("/setup.exe"), resource);
+    QSet<QByteArray> seenWhileRunning;
+    connect(downloader.get(), &CHttpDownLoader::sigDownProgress, this,
+            [&] { seenWhileRunning << readFile(path("setup.exe")); });
 
-    QCOMPARE(downloader->startRequest(server->url(QStringLiteral("/setup.exe")), overwrite),
-             overwrite);
-    if (overwrite)
-        QVERIFY(finished->wait(5000));
-    QCOMPARE(state(), QStringLiteral("code=%1 finished=%2 running=0 files=setup.exe")
-                          .arg(code)
-                          .arg(int(overwrite)));
-    QCOMPARE(readFile(path("setup.exe")), contents);
-    if (overwrite)
-        return;
-    QCOMPARE(server->requests(), QStringList());
-    // A later request that goes through clears the code.
-    QVERIFY(downloader->startRequest(server->url(QStringLiteral("/other/setup2.exe")), false));
-    QCOMPARE(downloader->getErrorCode(), int(CHttpDownLoader::ErrorNone));
-    QVERIFY(finished->wait(5000));
+    const bool started =
+        downloader->startRequest(server->url(QStringLiteral("/setup.exe")), replace);
+    QCOMPARE(started, replace || !present);
+    QTRY_VERIFY(!downloader->isRunning());
+    QCoreApplication::processEvents();
+    QCOMPARE(state() + QLatin1Char(' ') + QString::fromLatin1(readFile(path("setup.exe"))),
+             outcome);
+    seenWhileRunning.remove(pattern(3000)); // the last progress comes with the saved file
+    QVERIFY(seenWhileRunning.isEmpty() || seenWhileRunning == QSet<QByteArray>{"<missing>"});
+    QCOMPARE(server->requests().size(), int(started));
 }
 
 void TestHttpDownloader::stopLeavesNothing()

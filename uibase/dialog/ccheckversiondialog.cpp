@@ -1,4 +1,5 @@
 #include "uibase/dialog/ccheckversiondialog.h"
+#include "uibase/dialog/ccheckversiondialog_p.h"
 
 #include "uibase/dialog/cmessagebox.h"
 #include "uibase/dialog/contracts/bson.h"
@@ -201,10 +202,12 @@ void CCheckVersionDialog::startGetLatestVersion()
 {
     ensureDownloader();
     downloadStage = StageManifest;
+    // true: an older manifest goes first and a failed fetch still ends the step, read as
+    // missing, so an offline terminal is never judged by what an earlier run saved.
     downloader->startRequest(versionUrl, true);
 }
 
-int CCheckVersionDialog::parseManifest(const std::string& bytes, QString* version, QString* exeUrl)
+int detail::parseManifest(const std::string& bytes, QString* version, QString* exeUrl)
 {
     int read = 0;
     // The BSON library reports malformed text and values of the wrong type by throwing;
@@ -215,13 +218,13 @@ int CCheckVersionDialog::parseManifest(const std::string& bytes, QString* versio
             const QString text = sToQs(manifest["version"].String());
             if (version)
                 *version = text;
-            read |= ManifestVersion;
+            read |= detail::ManifestVersion;
         }
         if (manifest.hasField("exe_url")) {
             const QString text = sToQs(manifest["exe_url"].String());
             if (exeUrl)
                 *exeUrl = text;
-            read |= ManifestExeUrl;
+            read |= detail::ManifestExeUrl;
         }
     } catch (const std::exception&) {
     } catch (...) {
@@ -245,10 +248,10 @@ void CCheckVersionDialog::slotDownLoadFinish()
         utils::FileHelper::open(utf8(manifestPath), bytes) && !bytes.empty()) {
         QString version;
         QString url;
-        const int read = parseManifest(bytes, &version, &url);
-        if (read & ManifestVersion)
+        const int read = detail::parseManifest(bytes, &version, &url);
+        if (read & detail::ManifestVersion)
             latestVersionText->setText(version, 100000);
-        if (read & ManifestExeUrl)
+        if (read & detail::ManifestExeUrl)
             exeUrl = url;
     }
     // Equal text, not a version order: any other published version is offered.
@@ -278,6 +281,8 @@ bool CCheckVersionDialog::handleEvent(int type, int id, int param, QString text,
         downloadStage = StageInstaller;
         // A click before any version check still needs a downloader to fetch with.
         ensureDownloader();
+        // false: only a saved installer is reported; a failed download ends silently and
+        // leaves the button disabled until cancel.
         const bool started = downloader->startRequest(exeUrl, false);
         // Downloaded before: the installation can start at once.
         if (!started && downloader->getErrorCode() == alreadyDownloadedError) {

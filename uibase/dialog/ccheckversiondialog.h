@@ -4,8 +4,6 @@
 
 #include "uibase/dialog/ccommondialog.h"
 
-#include <string>
-
 namespace Omra {
 
 class CHttpDownLoader;
@@ -21,12 +19,6 @@ class DIALOG_EXPORT CCheckVersionDialog : public CCommonDialog
 {
     Q_OBJECT
 public:
-    // What parseManifest read, as bits.
-    enum EManifestField {
-        ManifestVersion = 0x1,
-        ManifestExeUrl = 0x2,
-    };
-
     CCheckVersionDialog(QString downloadDir, QString upgradeParam, QString baseDir,
                         QWidget* parent = nullptr);
     ~CCheckVersionDialog() override;
@@ -34,12 +26,6 @@ public:
     void setCurrentVersion(QString version);
     void setGetVersionUrl(QString url);
     void startGetLatestVersion();
-
-    // Reads the manifest bytes: "version" first and, only when it is a string, "exe_url".
-    // A field is written only when it was read as a string; parse errors and values of the
-    // wrong type end the reading, keeping what was read before. Returns the fields read.
-    // Never throws.
-    static int parseManifest(const std::string& bytes, QString* version, QString* exeUrl);
 
 Q_SIGNALS:
     // Bytes received and in total of the installer download.

@@ -37,6 +37,39 @@ CSimpleTextWidget* makeText(QWidget* parent, const char* name, const char* fontK
     return widget;
 }
 
+// The first button near the text column's left edge, each further one mirrored about the
+// vertical centre line of a dialog width wide from the one before it.
+void placeButtons(const QList<CPushButton*>& buttons, int firstX, int y, int width)
+{
+    int x = firstX;
+    const CPushButton* previous = nullptr;
+    for (CPushButton* button : buttons) {
+        if (!button)
+            continue;
+        if (previous)
+            x = width - previous->x() - previous->width();
+        button->move(x, y);
+        previous = button;
+    }
+}
+
+// Keeps "text, number, trailing text" together after the number widened: the trailing text
+// follows the number, and the dialog widens when the row would come nearer its right edge
+// than the icon column is to its left edge, the room it was sized with.
+void followWiderNumber(QWidget* dialog, const QWidget* message, const QWidget* number,
+                       QWidget* trailing, const QList<CPushButton*>& buttons)
+{
+    if (!message || !number || !trailing)
+        return;
+    trailing->move(number->x() + number->width(), trailing->y());
+    const int needed = trailing->x() + trailing->width() + message->x();
+    if (needed <= dialog->width())
+        return;
+    dialog->setFixedSize(needed, dialog->height());
+    if (!buttons.isEmpty())
+        placeButtons(buttons, buttons.first()->x(), buttons.first()->y(), needed);
+}
+
 } // namespace
 
 CCountDownDialog::CCountDownDialog(CCDButtonStyle* style, QMessageBox::Icon icon,
@@ -147,8 +180,10 @@ void CCountDownDialog::slot_MessageTimeout()
         // Digits differ in width ("09" after "12"): let a wider number grow to the right
         // rather than wrap inside the width the first number was given.
         const int needed = qMin(countdownText->sizeHint().width(), maxMessageTextWidth);
-        if (needed > countdownText->width())
+        if (needed > countdownText->width()) {
             countdownText->resize(needed, countdownText->height());
+            followWiderNumber(this, messageText, countdownText, trailingText, buttons);
+        }
     }
 }
 
@@ -193,18 +228,7 @@ void CCountDownDialog::resetSizeAndLayout()
         y += linkText->height() + vs;
     }
 
-    // The first button near the text column's left edge, each further one mirrored about
-    // the vertical centre line from the one before it.
-    int x = x0 + bh;
-    const CPushButton* previous = nullptr;
-    for (CPushButton* button : qAsConst(buttons)) {
-        if (!button)
-            continue;
-        if (previous)
-            x = w - previous->x() - previous->width();
-        button->move(x, y);
-        previous = button;
-    }
+    placeButtons(buttons, x0 + bh, y, w);
 }
 
 void CCountDownDialog::paintEvent(QPaintEvent* event)

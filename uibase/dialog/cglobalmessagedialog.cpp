@@ -246,12 +246,6 @@ void CGlobalMessageDialog::setShowMessage(bool checked)
     dontRemindTodayCheckBox->setChecked(checked);
 }
 
-void CGlobalMessageDialog::startTimer()
-{
-    if (tick >= 1)
-        countdownTimer->start(1000);
-}
-
 void CGlobalMessageDialog::slotTimeout()
 {
     if (tick == -1 || tick == std::numeric_limits<int>::min())

@@ -54,7 +54,6 @@ protected:
     void setTick(int tick);
     void resetLayout(QSize size);
     void setShowMessage(bool checked);
-    void startTimer();
 
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;

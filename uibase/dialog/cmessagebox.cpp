@@ -80,7 +80,6 @@ QString hideDetailsText()
     return QMessageBox::tr("Hide Details...", nullptr, -1);
 }
 
-// The console line about where a box was put, when console logging of dialogs is on.
 } // namespace
 
 CMessageBox::CMessageBox(CButtonStyle* style, QMessageBox::Icon icon, const QString& title,

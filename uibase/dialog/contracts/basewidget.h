@@ -387,8 +387,8 @@ private:
     QString fontKey;
 };
 
-// Check box reporting each toggle (type 69, param the new state) after isChecked() has
-// changed.
+// Check box reporting each toggle by the user (type 69, param the new state) after
+// isChecked() has changed; setChecked() from code reports nothing.
 class OMRA_PLATFORM_EXPORT CCheckBox : public QCheckBox,
                                        public CEventDeliverer,
                                        public CUiResourceChangeHandler

@@ -186,7 +186,9 @@ CCheckBox::CCheckBox(int controlId, const QString& text, QWidget* parent)
 {
     setCursor(Qt::PointingHandCursor);
     setAttribute(Qt::WA_Hover);
-    connect(this, &QCheckBox::toggled, this, [this](bool checked) {
+    // Only the user's toggles (mouse, keyboard) are reported: a dialog resetting its boxes
+    // from code must not read as a choice the user made.
+    connect(this, &QCheckBox::clicked, this, [this](bool checked) {
         deliverEvent(UiEventCheckToggled, id, checked ? 1 : 0, QCheckBox::text(), this);
     });
 }

@@ -1,6 +1,7 @@
 #include "uibase/dialog/contracts/network.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -50,7 +51,7 @@ void CHttpDownLoader::setFilePath(QString dir)
     folder = dir;
 }
 
-bool CHttpDownLoader::startRequest(QString url, bool overwrite)
+bool CHttpDownLoader::startRequest(QString url, bool replace)
 {
     if (reply) {
         errorCode = ErrorBusy;
@@ -83,7 +84,7 @@ bool CHttpDownLoader::startRequest(QString url, bool overwrite)
     const QDir dir(folder.isEmpty() ? QDir::currentPath() : folder);
     target = dir.filePath(name);
     const QFileInfo targetInfo(target);
-    if (!overwrite && targetInfo.exists()) {
+    if (!replace && targetInfo.exists()) {
         errorCode = ErrorFileExists;
         errorText = QStringLiteral("the file is already there");
         return false;
@@ -101,6 +102,13 @@ bool CHttpDownLoader::startRequest(QString url, bool overwrite)
         errorText = saveFile->errorString();
         return false;
     }
+    // An older file under the name must not outlive a failed request and pass for its answer.
+    if (replace && (targetInfo.exists() || targetInfo.isSymLink()) && !QFile::remove(target)) {
+        saveFile->cancelWriting();
+        errorCode = ErrorCannotCreateFile;
+        errorText = QStringLiteral("cannot remove the older %1").arg(target);
+        return false;
+    }
 
     QNetworkRequest request(parsed);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
@@ -111,6 +119,7 @@ bool CHttpDownLoader::startRequest(QString url, bool overwrite)
 #endif
 
     file = std::move(saveFile);
+    reportFailure = replace;
     errorCode = ErrorNone;
     written = 0;
     lastReceived = -1;
@@ -215,7 +224,8 @@ void CHttpDownLoader::fail(int code, const QString& text)
     discardReply();
     errorCode = code;
     errorText = text;
-    emit sigDownFinish();
+    if (reportFailure)
+        emit sigDownFinish();
 }
 
 void CHttpDownLoader::discardReply()

@@ -29,7 +29,7 @@ public:
     // started, no signal follows); codes from 10 on describe how the last request ended.
     enum EErrorCode {
         ErrorNone = 0,
-        ErrorFileExists = 1,        // overwrite was false and the target file is there
+        ErrorFileExists = 1,        // replace was false and the target file is there
         ErrorBadUrl = 2,            // empty or malformed URL, no host, or no usable file name
         ErrorUnsupportedScheme = 3, // only http and https are fetched
         ErrorBusy = 4,              // a request is already running
@@ -47,9 +47,14 @@ public:
     QString filePath() const { return folder; }
 
     // Starts fetching url. Returns false, with getErrorCode() telling why, when the request
-    // is refused; then no signal is emitted. With overwrite false an existing file refuses
-    // the request with ErrorFileExists.
-    bool startRequest(QString url, bool overwrite);
+    // is refused; then no signal is emitted.
+    // replace true: a file already under the target name is removed before the request
+    // starts (so a failed request never leaves an older file to be taken for its answer),
+    // and sigDownFinish follows the end whether the file was saved or not.
+    // replace false: an existing file refuses the request with ErrorFileExists, and
+    // sigDownFinish follows only a saved file; a failed request ends silently (isRunning()
+    // turns false, getErrorCode() tells why).
+    bool startRequest(QString url, bool replace);
 
     int getErrorCode() const { return errorCode; }
     // Human-readable reason for the last error, empty when there was none.
@@ -75,8 +80,9 @@ public:
     static constexpr int maxRedirects = 10;
 
 Q_SIGNALS:
-    // Once for every request that ended by itself, whether it succeeded (getErrorCode() is
-    // ErrorNone and the file is in place) or failed (a code from 10 on, no file written).
+    // Once for every request that ended by itself with its file saved (getErrorCode() is
+    // ErrorNone), and for a failed one (a code from 10 on, no file) only when it was started
+    // with replace true.
     void sigDownFinish();
     // Bytes of the body received so far and in total (-1 while unknown). A successful
     // request ends with received == total.
@@ -97,6 +103,7 @@ private:
     QString errorText;
     int errorCode = ErrorNone;
     int httpStatus = 0;
+    bool reportFailure = true;
     qint64 written = 0;
     qint64 lastReceived = -1;
     qint64 lastTotal = -1;

@@ -23,7 +23,7 @@ enum EUiEventType {
     UiEventClick = 5,              // buttons, float button, clickable text
     UiEventLeave = 7,              // float button: mouse left it
     UiEventActivate = 10,          // clickable text line activated
-    UiEventCheckToggled = 69,      // check box toggled; isChecked() already updated
+    UiEventCheckToggled = 69,      // check box toggled by the user; isChecked() already updated
     UiEventTextEdited = 76,        // line edit: the user edited the text
     UiEventTextChanged = 77,       // line edit: the text changed
     UiEventComboTextChanged = 104, // editable combo box: the edit text changed
