@@ -35,6 +35,14 @@ public:
     void setGetVersionUrl(QString url);
     void startGetLatestVersion();
 
+    // The raw 32-byte Ed25519 public key whose signature ("exe_ed25519" in the manifest, the
+    // base64 signature of the installer's exact bytes) an installer must carry before the
+    // upgrade is offered; for every dialog of the process. An installer without a valid
+    // signature is deleted, nothing is asked or started, and the "omra.update" logging
+    // category says why. An empty key switches the check off (the default); a key of another
+    // length is refused with a warning there and the check stays as it was.
+    static void setInstallerPublicKey(const QByteArray& key);
+
     // Reads the manifest bytes: "version" first and, only when it is a string, "exe_url".
     // A field is written only when it was read as a string; parse errors and values of the
     // wrong type end the reading, keeping what was read before. Returns the fields read.
