@@ -6,6 +6,7 @@
 #include "uibase/dialog/contracts/common.h"
 #include "uibase/dialog/contracts/network.h"
 #include "uibase/dialog/contracts/utils.h"
+#include "uibase/dialog/installersignature_p.h"
 #include "uibase/dialog/platformvalues_p.h"
 
 #include <QCoreApplication>
@@ -198,6 +199,11 @@ void CCheckVersionDialog::ensureDownloader()
             &CCheckVersionDialog::slotDownProcess);
 }
 
+void CCheckVersionDialog::setInstallerPublicKey(const QByteArray& key)
+{
+    CInstallerSignature::setPublicKey(key);
+}
+
 void CCheckVersionDialog::startGetLatestVersion()
 {
     ensureDownloader();
@@ -251,8 +257,12 @@ void CCheckVersionDialog::slotDownLoadFinish()
         const int read = detail::parseManifest(bytes, &version, &url);
         if (read & detail::ManifestVersion)
             latestVersionText->setText(version, 100000);
-        if (read & detail::ManifestExeUrl)
+        if (read & detail::ManifestExeUrl) {
             exeUrl = url;
+            // The signature belongs to this installer URL; none in the manifest clears it.
+            setProperty(CInstallerSignature::dialogProperty,
+                        CInstallerSignature::manifestSignature(bytes));
+        }
     }
     // Equal text, not a version order: any other published version is offered.
     emit sigDownConfigFinish(currentVersionText->getText() == latestVersionText->getText());
@@ -311,14 +321,24 @@ bool CCheckVersionDialog::handleEvent(int type, int id, int param, QString text,
 
 void CCheckVersionDialog::startInstall()
 {
+    const QString appDir = QCoreApplication::applicationDirPath();
+    const QString installer = appDir + separator() + urlFileName(exeUrl);
+    // With a trusted key set, an installer nobody signed is neither offered nor handed over;
+    // the guard holds the file open until the upgrade program has been started.
+    CInstallerSignature signature(installer,
+                                  property(CInstallerSignature::dialogProperty).toString());
+    if (!signature.check("before the confirmation"))
+        return;
+
     const QMessageBox::StandardButton answer = CMessageBox::warning(
         nullptr, nullptr, QStringLiteral("升级"), QStringLiteral("是否升级到最新版本？"),
         QMessageBox::Ok | QMessageBox::No, QMessageBox::NoButton, false);
     if (answer == QMessageBox::No)
         return;
+    // The confirmation may stay open for long: the file must still be the one checked.
+    if (!signature.check("before the hand-over"))
+        return;
 
-    const QString appDir = QCoreApplication::applicationDirPath();
-    const QString installer = appDir + separator() + urlFileName(exeUrl);
     const std::vector<std::string> arguments{utf8(upgradeParam), utf8(installer), utf8(baseDir)};
 
     const QString staging = baseDir + separator() + QLatin1String(stagingDirName);

@@ -27,6 +27,14 @@ public:
     void setGetVersionUrl(QString url);
     void startGetLatestVersion();
 
+    // The raw 32-byte Ed25519 public key whose signature ("exe_ed25519" in the manifest, the
+    // base64 signature of the installer's exact bytes) an installer must carry before the
+    // upgrade is offered; for every dialog of the process. An installer without a valid
+    // signature is deleted, nothing is asked or started, and the "omra.update" logging
+    // category says why. An empty key switches the check off (the default); a key of another
+    // length is refused with a warning there and the check stays as it was.
+    static void setInstallerPublicKey(const QByteArray& key);
+
 Q_SIGNALS:
     // Bytes received and in total of the installer download.
     void sigDownProgress(qint64, qint64);

@@ -12,7 +12,9 @@
 #include <QHash>
 #include <QHostAddress>
 #include <QLabel>
+#include <QLoggingCategory>
 #include <QMessageBox>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTcpServer>
@@ -20,6 +22,8 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <openssl/evp.h>
 
 #include <memory>
 
@@ -119,6 +123,58 @@ std::function<void(QWidget*)> submitWith(const QString& oldPassword, const QStri
 
 // ---- version check --------------------------------------------------------------------
 
+// How the demo's installer is published: without a signature (checking off), signed with the
+// demo key, or signed and then changed on the server.
+enum class Publish { Unsigned, Signed, Tampered };
+
+// A key pair made once per run, standing in for the publisher's; the terminal side only ever
+// sees the public half.
+class DemoSigner
+{
+public:
+    DemoSigner()
+    {
+        EVP_PKEY_CTX* context = EVP_PKEY_CTX_new_id(EVP_PKEY_ED25519, nullptr);
+        if (context && EVP_PKEY_keygen_init(context) == 1)
+            EVP_PKEY_keygen(context, &key);
+        EVP_PKEY_CTX_free(context);
+    }
+    ~DemoSigner() { EVP_PKEY_free(key); }
+
+    QByteArray publicKey() const
+    {
+        QByteArray raw(32, '\0');
+        size_t size = 32;
+        if (!key ||
+            EVP_PKEY_get_raw_public_key(key, reinterpret_cast<uchar*>(raw.data()), &size) != 1)
+            return QByteArray();
+        return raw;
+    }
+    // The base64 signature as the manifest carries it.
+    QByteArray sign(const QByteArray& bytes) const
+    {
+        QByteArray signature(64, '\0');
+        size_t size = 64;
+        EVP_MD_CTX* context = EVP_MD_CTX_new();
+        const bool done = key && context &&
+                          EVP_DigestSignInit(context, nullptr, nullptr, nullptr, key) == 1 &&
+                          EVP_DigestSign(context, reinterpret_cast<uchar*>(signature.data()), &size,
+                                         reinterpret_cast<const uchar*>(bytes.constData()),
+                                         size_t(bytes.size())) == 1;
+        EVP_MD_CTX_free(context);
+        return done ? signature.toBase64() : QByteArray();
+    }
+
+private:
+    EVP_PKEY* key = nullptr;
+};
+
+const DemoSigner& demoSigner()
+{
+    static const DemoSigner signer;
+    return signer;
+}
+
 struct VersionCheck
 {
     std::unique_ptr<LocalServer> server = std::make_unique<LocalServer>();
@@ -144,13 +200,20 @@ struct VersionCheck
     }
 
     Omra::CCheckVersionDialog* makeDialog(const QString& current, const QString& latest,
-                                          bool slowInstaller)
+                                          bool slowInstaller, Publish publish = Publish::Unsigned)
     {
+        QByteArray installer(400000, 'x');
+        QString signature;
+        if (publish != Publish::Unsigned)
+            signature = QStringLiteral(", \"exe_ed25519\": \"%1\"")
+                            .arg(QString::fromLatin1(demoSigner().sign(installer)));
+        if (publish == Publish::Tampered)
+            installer[200000] = 'y';
         server->serve(QLatin1Char('/') + manifestName,
-                      QStringLiteral("{\"version\": \"%1\", \"exe_url\": \"%2\"}")
-                          .arg(latest, server->url(QLatin1Char('/') + installerName))
+                      QStringLiteral("{\"version\": \"%1\", \"exe_url\": \"%2\"%3}")
+                          .arg(latest, server->url(QLatin1Char('/') + installerName), signature)
                           .toUtf8());
-        server->serve(QLatin1Char('/') + installerName, QByteArray(400000, 'x'), slowInstaller);
+        server->serve(QLatin1Char('/') + installerName, installer, slowInstaller);
         auto* dialog = new Omra::CCheckVersionDialog(QCoreApplication::applicationDirPath(),
                                                      QStringLiteral("--upgrade"), baseDir->path());
         dialog->setCurrentVersion(current);
@@ -180,10 +243,27 @@ void clickButton(QWidget* window, const char* name)
     window->findChild<QPushButton*>(QLatin1String(name))->click();
 }
 
-void runVersionCheckDemo(QWidget* galleryWindow, const QString& current, const QString& latest)
+// The demo's status line shows why an installer was refused (the dialog itself shows nothing).
+QPointer<QLabel> updateStatus;
+QtMessageHandler previousHandler = nullptr;
+
+void showUpdateLog(QtMsgType type, const QMessageLogContext& context, const QString& text)
+{
+    if (updateStatus && context.category && qstrcmp(context.category, "omra.update") == 0) {
+        updateStatus->setText(text);
+        updateStatus->window()->adjustSize();
+    }
+    previousHandler(type, context, text);
+}
+
+void runVersionCheckDemo(QWidget* galleryWindow, const QString& current, const QString& latest,
+                         Publish publish = Publish::Unsigned)
 {
     VersionCheck check;
-    Omra::CCheckVersionDialog* dialog = check.makeDialog(current, latest, true);
+    Omra::CCheckVersionDialog* dialog = check.makeDialog(current, latest, true, publish);
+    // Only the signed demos trust a key: the others show the behaviour without one.
+    Omra::CCheckVersionDialog::setInstallerPublicKey(
+        publish == Publish::Unsigned ? QByteArray() : demoSigner().publicKey());
 
     // The dialog has no progress bar of its own: the caller shows the progress.
     auto* progressWindow = new QWidget(galleryWindow, Qt::Tool);
@@ -192,6 +272,9 @@ void runVersionCheckDemo(QWidget* galleryWindow, const QString& current, const Q
     auto* status =
         new QLabel(QStringLiteral("Checking %1 ...").arg(check.server->url("/")), progressWindow);
     auto* bar = new QProgressBar(progressWindow);
+    // Wraps the refusal lines, which name the installer's path.
+    status->setWordWrap(true);
+    progressWindow->setMinimumWidth(480);
     layout->addWidget(status);
     layout->addWidget(bar);
     QObject::connect(dialog, &Omra::CCheckVersionDialog::sigDownConfigFinish, status,
@@ -207,10 +290,14 @@ void runVersionCheckDemo(QWidget* galleryWindow, const QString& current, const Q
                          bar->setValue(int(received));
                      });
     progressWindow->show();
+    updateStatus = status;
+    previousHandler = qInstallMessageHandler(showUpdateLog);
 
     dialog->startGetLatestVersion();
     Omra::CDialogHelper::toCenter(dialog);
     dialog->exec();
+    qInstallMessageHandler(previousHandler);
+    Omra::CCheckVersionDialog::setInstallerPublicKey(QByteArray());
     delete dialog;
     delete progressWindow;
 }
@@ -223,7 +310,9 @@ gallery::Page accountPage()
         "CChangePasswordDialog checks the three fields in order and shows the first problem as a "
         "tip; on success it emits the SHA-1 digests of the old and new password.\n"
         "CCheckVersionDialog fetches a JSON manifest (here from a small server inside the "
-        "gallery), shows the version it names and offers the installer when it differs.");
+        "gallery), shows the version it names and offers the installer when it differs. With a "
+        "trusted key set, an installer whose Ed25519 signature does not hold is deleted and "
+        "never offered; the demo's status line shows the reason logged in omra.update.");
 
     page.shots << gallery::Shot{
         QStringLiteral("changepassword"), [] { return makePasswordDialog(); }, {}};
@@ -274,6 +363,16 @@ gallery::Page accountPage()
                                 [](QWidget* galleryWindow) {
                                     runVersionCheckDemo(galleryWindow, QStringLiteral("1.0.10"),
                                                         QStringLiteral("1.1.0"));
+                                }};
+    page.demos << gallery::Demo{QStringLiteral("Check version: signed installer"),
+                                [](QWidget* galleryWindow) {
+                                    runVersionCheckDemo(galleryWindow, QStringLiteral("1.0.10"),
+                                                        QStringLiteral("1.1.0"), Publish::Signed);
+                                }};
+    page.demos << gallery::Demo{QStringLiteral("Check version: installer changed after signing"),
+                                [](QWidget* galleryWindow) {
+                                    runVersionCheckDemo(galleryWindow, QStringLiteral("1.0.10"),
+                                                        QStringLiteral("1.1.0"), Publish::Tampered);
                                 }};
     page.demos << gallery::Demo{
         QStringLiteral("Check version: already the latest"), [](QWidget* galleryWindow) {
