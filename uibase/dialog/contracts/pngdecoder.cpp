@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 namespace Omra {
 namespace detail {
@@ -160,16 +161,31 @@ QImage decodePlainPng(const uchar* data, qint64 size)
     if (!unfilter(raw, int(height), rowBytes, bpp))
         return QImage();
 
-    QImage image(int(width), int(height), QImage::Format_ARGB32_Premultiplied);
-    if (image.isNull())
-        return QImage();
-    for (int y = 0; y < int(height); ++y) {
-        const uchar* in = raw + qint64(y) * (rowBytes + 1) + 1;
-        QRgb* out = reinterpret_cast<QRgb*>(image.scanLine(y));
-        if (bpp == 4) {
-            for (quint32 x = 0; x < width; ++x, in += 4)
-                out[x] = qPremultiply(qRgba(in[0], in[1], in[2], in[3]));
-        } else {
+    QImage image;
+    if (bpp == 4) {
+        // The pixels are converted where they lie, each row moved up over the filter bytes,
+        // and the image keeps the buffer: on the first open every fresh page of memory
+        // costs a page fault, so one buffer is cheaper than two.
+        for (int y = 0; y < int(height); ++y) {
+            const uchar* in = raw + qint64(y) * (rowBytes + 1) + 1;
+            uchar* out = raw + qint64(y) * rowBytes;
+            for (quint32 x = 0; x < width; ++x, in += 4, out += 4) {
+                const QRgb pixel = qPremultiply(qRgba(in[0], in[1], in[2], in[3]));
+                std::memcpy(out, &pixel, 4);
+            }
+        }
+        auto* buffer = new QByteArray(std::move(rows));
+        image = QImage(
+            reinterpret_cast<uchar*>(buffer->data()), int(width), int(height), rowBytes,
+            QImage::Format_ARGB32_Premultiplied,
+            [](void* owner) { delete static_cast<QByteArray*>(owner); }, buffer);
+    } else {
+        image = QImage(int(width), int(height), QImage::Format_ARGB32_Premultiplied);
+        if (image.isNull())
+            return QImage();
+        for (int y = 0; y < int(height); ++y) {
+            const uchar* in = raw + qint64(y) * (rowBytes + 1) + 1;
+            QRgb* out = reinterpret_cast<QRgb*>(image.scanLine(y));
             for (quint32 x = 0; x < width; ++x, in += 3)
                 out[x] = qRgb(in[0], in[1], in[2]);
         }
