@@ -17,14 +17,23 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
 #include <QDir>
+#include <QHBoxLayout>
+#include <QHash>
+#include <QIcon>
 #include <QImage>
 #include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
 #include <QLoggingCategory>
 #include <QMessageBox>
 #include <QMetaMethod>
 #include <QPointer>
 #include <QProcess>
+#include <QPushButton>
+#include <QStyle>
 #include <QVector>
 
 #include <algorithm>
@@ -117,7 +126,8 @@ QWidget* makeCChangePasswordDialog()
 
 QWidget* makeCCheckVersionDialog()
 {
-    const QString dir = QDir::tempPath();
+    // Looked up once: finding the temporary folder is the benchmark's work, not the dialog's.
+    static const QString dir = QDir::tempPath();
     return new CCheckVersionDialog(dir, QString(), dir);
 }
 
@@ -149,6 +159,76 @@ QWidget* makeCFloatButton()
     return newFloatButton();
 }
 
+// The least a dialog built of the same kinds of Qt widgets costs: a frameless QDialog holding
+// plain labels, line edits, push buttons and check boxes in box layouts, at the size of the
+// dialog it is compared with, with the same texts.
+struct Floor
+{
+    int labels;       // plain one-line labels; the first shows the title
+    bool wrappedText; // one more label with the message, wrapped
+    bool icon;        // one more label showing the information icon
+    int lineEdits;
+    int buttons; // the first one is the close button of the title bar
+    int checkBoxes;
+};
+
+// Icons come from the style once; the dialogs, too, have theirs decoded once.
+const QPixmap& floorIcon(QStyle::StandardPixmap which)
+{
+    static QHash<int, QPixmap> icons;
+    QPixmap& icon = icons[which];
+    if (icon.isNull())
+        icon = QApplication::style()->standardIcon(which).pixmap(32);
+    return icon;
+}
+
+QWidget* makeFloor(const Floor& floor, const QSize& size)
+{
+    auto* dialog = new QDialog(nullptr, Qt::FramelessWindowHint);
+    auto* column = new QVBoxLayout(dialog);
+    auto* titleRow = new QHBoxLayout;
+    column->addLayout(titleRow);
+    for (int i = 0; i < floor.labels; ++i) {
+        auto* label = new QLabel(i == 0 ? benchTitle() : QStringLiteral("新密码"), dialog);
+        (i == 0 ? static_cast<QBoxLayout*>(titleRow) : column)->addWidget(label);
+    }
+    auto* body = new QHBoxLayout;
+    column->addLayout(body);
+    if (floor.icon) {
+        auto* icon = new QLabel(dialog);
+        icon->setPixmap(floorIcon(QStyle::SP_MessageBoxInformation));
+        body->addWidget(icon);
+    }
+    if (floor.wrappedText) {
+        auto* text = new QLabel(benchText(), dialog);
+        text->setWordWrap(true);
+        body->addWidget(text);
+    }
+    for (int i = 0; i < floor.lineEdits; ++i)
+        column->addWidget(new QLineEdit(dialog));
+    for (int i = 0; i < floor.checkBoxes; ++i)
+        column->addWidget(new QCheckBox(QStringLiteral("不再提示"), dialog));
+    auto* buttonRow = new QHBoxLayout;
+    column->addLayout(buttonRow);
+    for (int i = 0; i < floor.buttons; ++i) {
+        auto* button =
+            new QPushButton(i == 0 ? QStringLiteral("×") : QStringLiteral("确定"), dialog);
+        (i == 0 ? titleRow : buttonRow)->addWidget(button);
+    }
+    dialog->setFixedSize(size);
+    return dialog;
+}
+
+// A float button is one button of its own window.
+QWidget* makeFloorButton(const QSize& size)
+{
+    auto* button = new QPushButton(QStringLiteral("下单"));
+    button->setWindowFlags(Qt::FramelessWindowHint);
+    button->setIcon(QIcon(floorIcon(QStyle::SP_ArrowUp)));
+    button->setFixedSize(size);
+    return button;
+}
+
 QImage renderFrame(QWidget* widget)
 {
     QImage frame(widget->size(), QImage::Format_ARGB32_Premultiplied);
@@ -158,7 +238,7 @@ QImage renderFrame(QWidget* widget)
 }
 
 // Construct, lay out, show, render one frame, close and delete.
-void openOnce(QWidget* (*make)())
+void openOnce(const std::function<QWidget*()>& make)
 {
     QPointer<QWidget> widget = make();
     widget->show();
@@ -168,7 +248,7 @@ void openOnce(QWidget* (*make)())
     delete widget.data();
 }
 
-void openToFirstFrame(benchmark::State& state, QWidget* (*make)())
+void openToFirstFrame(benchmark::State& state, std::function<QWidget*()> make)
 {
     // The first dialog of a kind loads fonts and images; the figure is for the ones after.
     openOnce(make);
@@ -179,6 +259,42 @@ void openToFirstFrame(benchmark::State& state, QWidget* (*make)())
         state.PauseTiming();
         QCoreApplication::processEvents();
         state.ResumeTiming();
+    }
+}
+
+double threadCpuSeconds()
+{
+    timespec ts;
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return ts.tv_sec + ts.tv_nsec * 1e-9;
+}
+
+// A dialog and its floor opened in turns, so that both see the same load from other builds;
+// which one goes first alternates. One repetition is many rounds; its figure is the ratio of
+// the two sums, and the table shows the median over the repetitions.
+void openAgainstFloor(benchmark::State& state, std::function<QWidget*()> ours,
+                      std::function<QWidget*()> floor)
+{
+    constexpr int rounds = 200;
+    const std::function<QWidget*()>* makes[2] = {&ours, &floor};
+    for (const auto* make : makes) {
+        openOnce(*make);
+        QCoreApplication::processEvents();
+    }
+    for (auto _ : state) {
+        double seconds[2] = {0, 0};
+        for (int round = 0; round < rounds; ++round) {
+            for (int k = 0; k < 2; ++k) {
+                const int which = (round + k) % 2;
+                const double start = threadCpuSeconds();
+                openOnce(*makes[which]);
+                seconds[which] += threadCpuSeconds() - start;
+                QCoreApplication::processEvents();
+            }
+        }
+        state.counters["ours_ns"] = seconds[0] / rounds * 1e9;
+        state.counters["ref_ns"] = seconds[1] / rounds * 1e9;
+        state.counters["ratio"] = seconds[1] > 0 ? seconds[0] / seconds[1] : 0;
     }
 }
 
@@ -367,6 +483,22 @@ int memoryChild(int argc, char** argv, const char* kind)
     return 0;
 }
 
+// Prints the CPU and wall milliseconds of the first dialog of the process: a message box,
+// ours or Qt's, built, shown and rendered to its first frame right after the application
+// object is constructed.
+int coldChild(int argc, char** argv, const char* kind)
+{
+    QApplication app(argc, argv);
+    QWidget* (*make)() = std::strcmp(kind, "CMessageBox") == 0 ? makeCMessageBox : makeQMessageBox;
+    const double cpu0 = cpuSeconds();
+    const double wall0 = wallSeconds();
+    openOnce(make);
+    const double cpu = cpuSeconds() - cpu0;
+    const double wall = wallSeconds() - wall0;
+    std::printf("%.6f %.6f\n", cpu * 1e3, wall * 1e3);
+    return 0;
+}
+
 QString runChild(const QStringList& arguments)
 {
     QProcess child;
@@ -387,6 +519,33 @@ void startup(benchmark::State& state)
         }
         state.counters["cpu_ms"] = parts[0].toDouble();
         state.counters["wall_ms"] = parts[1].toDouble();
+    }
+}
+
+// One repetition is a pair of fresh processes, ours and Qt's, run back to back so that both
+// see the same load; which one goes first alternates. The median of the pairs' ratios is
+// the figure.
+void coldFirstOpen(benchmark::State& state)
+{
+    static int pair = 0;
+    for (auto _ : state) {
+        double cpu[2] = {0, 0};
+        const char* kinds[2] = {"CMessageBox", "QMessageBox"};
+        for (int k = 0; k < 2; ++k) {
+            const int which = (pair + k) % 2;
+            const QStringList parts =
+                runChild({QStringLiteral("--cold-child=%1").arg(QLatin1String(kinds[which]))})
+                    .split(' ');
+            if (parts.size() != 2) {
+                state.SkipWithError("first-open child failed");
+                return;
+            }
+            cpu[which] = parts[0].toDouble();
+        }
+        ++pair;
+        state.counters["ours_ns"] = cpu[0] * 1e6;
+        state.counters["ref_ns"] = cpu[1] * 1e6;
+        state.counters["ratio"] = cpu[1] > 0 ? cpu[0] / cpu[1] : 0;
     }
 }
 
@@ -429,6 +588,48 @@ void registerAll()
     };
     for (const auto& open : opens)
         RegisterBenchmark(open.name, openToFirstFrame, open.make)->Unit(benchmark::kMicrosecond);
+
+    // Each dialog against plain Qt widgets of the same kinds, at the dialog's size.
+    const struct
+    {
+        const char* name;
+        QWidget* (*make)();
+        Floor floor;
+    } floors[] = {
+        // title, message, icon; close, Ok, Cancel
+        {"floor/CMessageBox", makeCMessageBox, {1, true, true, 0, 3, 0}},
+        // title; line edit; close, Ok
+        {"floor/CSimpleInputDialog", makeCSimpleInputDialog, {1, false, false, 1, 2, 0}},
+        // title, countdown, trailing text, message, icon; two buttons (no close button)
+        {"floor/CCountDownDialog", makeCCountDownDialog, {3, true, true, 0, 2, 0}},
+        // title, three captions, error text; three fields; close, Ok, Cancel
+        {"floor/CChangePasswordDialog", makeCChangePasswordDialog, {5, false, false, 3, 3, 0}},
+        // title, two captions, two versions; close, Download, Cancel
+        {"floor/CCheckVersionDialog", makeCCheckVersionDialog, {5, false, false, 0, 3, 0}},
+        // title, message; close, Ok
+        {"floor/CMultiMessageDialog", makeCMultiMessageDialog, {1, true, false, 0, 2, 0}},
+        // title, countdown, loudspeaker, content; close, details, renew; two check boxes
+        {"floor/CGlobalMessageDialog", makeCGlobalMessageDialog, {2, true, true, 0, 3, 2}},
+    };
+    for (const auto& entry : floors) {
+        QWidget* sample = entry.make();
+        const QSize size = sample->size();
+        delete sample;
+        const Floor floor = entry.floor;
+        RegisterBenchmark(
+            entry.name, openAgainstFloor, std::function<QWidget*()>(entry.make),
+            std::function<QWidget*()>([floor, size] { return makeFloor(floor, size); }))
+            ->Iterations(1);
+    }
+    {
+        QWidget* sample = makeCFloatButton();
+        const QSize size = sample->size();
+        delete sample;
+        RegisterBenchmark("floor/CFloatButton", openAgainstFloor,
+                          std::function<QWidget*()>(makeCFloatButton),
+                          std::function<QWidget*()>([size] { return makeFloorButton(size); }))
+            ->Iterations(1);
+    }
 
     RegisterBenchmark("popup/showSingleMessage", popupReplace)->Unit(benchmark::kMicrosecond);
     RegisterBenchmark("multi/updateMessage", updateMessage)
@@ -476,6 +677,7 @@ void registerAll()
         RegisterBenchmark(entry.name, memory, entry.kind)->Iterations(1)->Repetitions(3);
 
     RegisterBenchmark("startup/firstLookup", startup)->Iterations(1)->Repetitions(9);
+    RegisterBenchmark("cold/firstOpen", coldFirstOpen)->Iterations(1)->Repetitions(15);
 }
 
 } // namespace
@@ -485,6 +687,8 @@ int main(int argc, char** argv)
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--startup-child") == 0)
             return startupChild(argc, argv);
+        if (std::strncmp(argv[i], "--cold-child=", 13) == 0)
+            return coldChild(argc, argv, argv[i] + 13);
         if (std::strncmp(argv[i], "--memory-child=", 15) == 0)
             return memoryChild(argc, argv, argv[i] + 15);
     }

@@ -1,5 +1,6 @@
 #include "testsupport.h"
 
+#include "uibase/dialog/contracts/pngdecoder_p.h"
 #include "uibase/dialog/contracts/uiresource.h"
 
 #include <QDir>
@@ -10,6 +11,7 @@
 #include <QtTest>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 using namespace Omra;
@@ -74,6 +76,8 @@ private slots:
     void cleanup();
     void defaultThemeDefinesEveryKey_data();
     void defaultThemeDefinesEveryKey();
+    void damagedPngIsRefused_data();
+    void damagedPngIsRefused();
     void missingKeysFallBackAndAreReportedOnce();
     void loadThemeOverridesInPlace();
     void badThemeFileChangesNothing_data();
@@ -130,12 +134,52 @@ void TestUiResource::defaultThemeDefinesEveryKey()
     QFETCH(QString, key);
     WarningCounter warnings;
     QVERIFY(table()->contains(key));
-    if (key.startsWith(QLatin1String("img_")))
-        QVERIFY2(!table()->getPixmap(key)->isNull(), "image cannot be decoded");
-    else if (key.startsWith(QLatin1String("siz_")))
+    if (key.startsWith(QLatin1String("img_"))) {
+        const QImage image = table()->getPixmap(key)->toImage();
+        QVERIFY2(!image.isNull(), "image cannot be decoded");
+        // Pixel for pixel what Qt's own reader makes of the file.
+        QFile file(QString::fromLatin1(CUiResource::defaultThemePath));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QJsonObject images = QJsonDocument::fromJson(file.readAll())
+                                       .object()
+                                       .value(QLatin1String("images"))
+                                       .toObject();
+        const QString name = images.value(key).toString();
+        const QImage reference(QStringLiteral(":/omra/theme/default/") + name);
+        QCOMPARE(image, reference.convertToFormat(image.format()));
+    } else if (key.startsWith(QLatin1String("siz_")))
         QVERIFY(table()->getSize(key) > 0);
     QCOMPARE(warnings.count(key), 0);
     QVERIFY(!table()->missingKeys().contains(key));
+}
+
+void TestUiResource::damagedPngIsRefused_data()
+{
+    QFile file(QStringLiteral(":/omra/theme/default/img_custom_dialog_bg.png"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray png = file.readAll();
+    const int idat = png.indexOf("IDAT");
+    const auto patched = [&](int at, const char* bytes) {
+        return QByteArray(png).replace(at, int(std::strlen(bytes)), bytes);
+    };
+    QTest::addColumn<QByteArray>("data");
+    QTest::newRow("intact") << png; // the one row that decodes
+    QTest::newRow("truncated") << png.left(png.size() / 2);
+    QTest::newRow("damaged pixels") << patched(idat + 40, "\xff\x00\xff\x00");
+    QTest::newRow("palette") << patched(25, "\x03");
+    QTest::newRow("16 bits") << patched(24, "\x10");
+    QTest::newRow("interlaced") << patched(28, "\x01");
+    QTest::newRow("gamma chunk") << patched(png.indexOf("pHYs"), "gAMA");
+    QTest::newRow("chunk longer than the file") << patched(idat - 4, "\x7f\xff\xff\xff");
+    QTest::newRow("not a PNG") << QByteArray("GIF89a");
+}
+
+void TestUiResource::damagedPngIsRefused()
+{
+    QFETCH(QByteArray, data);
+    const QImage image =
+        detail::decodePlainPng(reinterpret_cast<const uchar*>(data.constData()), data.size());
+    QCOMPARE(image.isNull(), QByteArray(QTest::currentDataTag()) != "intact");
 }
 
 void TestUiResource::missingKeysFallBackAndAreReportedOnce()

@@ -1,5 +1,7 @@
 #include "uibase/dialog/contracts/uiresource.h"
 
+#include "uibase/dialog/contracts/pngdecoder_p.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -9,6 +11,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
+#include <QResource>
 
 #include <cmath>
 
@@ -62,6 +65,25 @@ struct ThemeData
     QHash<QString, QString> imagePaths;
     QHash<QString, QImage> images;
 };
+
+// Every theme image is read here. Pictures compiled into the program are decoded straight
+// from their bytes when they are plain PNGs; anything else goes through Qt's reader.
+QImage readThemeImage(const QString& path, QString* error)
+{
+    if (path.startsWith(QLatin1Char(':'))) {
+        const QResource resource(path);
+        if (resource.isValid() && resource.compressionAlgorithm() == QResource::NoCompression) {
+            QImage image = detail::decodePlainPng(resource.data(), resource.size());
+            if (!image.isNull())
+                return image;
+        }
+    }
+    QImageReader reader(path);
+    QImage image = reader.read();
+    if (image.isNull() && error)
+        *error = reader.errorString();
+    return image;
+}
 
 bool fail(QString* error, const QString& message)
 {
@@ -167,11 +189,11 @@ bool parseTheme(const QString& path, bool decodeImagesNow, ThemeData& data, QStr
         const QString imagePath =
             name.startsWith(QLatin1Char(':')) ? name : base.absoluteFilePath(name);
         if (decodeImagesNow) {
-            QImageReader reader(imagePath);
-            const QImage image = reader.read();
+            QString readError;
+            const QImage image = readThemeImage(imagePath, &readError);
             if (image.isNull())
-                return keyError(it.key(), QStringLiteral("cannot read image %1: %2")
-                                              .arg(imagePath, reader.errorString()));
+                return keyError(
+                    it.key(), QStringLiteral("cannot read image %1: %2").arg(imagePath, readError));
             data.images.insert(it.key(), image);
         }
         data.imagePaths.insert(it.key(), imagePath);
@@ -254,7 +276,8 @@ const QPixmap* CUiResource::getPixmap(const QString& key) const
     // Images of the embedded theme are decoded on first use, which keeps start-up short.
     if (!it->loaded && qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         it->loaded = true;
-        if (!it->pixmap.load(it->path))
+        it->pixmap = QPixmap::fromImage(readThemeImage(it->path, nullptr));
+        if (it->pixmap.isNull())
             qCWarning(lcOmraTheme, "image of key \"%s\" cannot be read from %s", qPrintable(key),
                       qPrintable(it->path));
     }

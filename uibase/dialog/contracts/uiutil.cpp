@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPixmapCache>
+#include <QSet>
 #include <QtWidgets/qdrawutil.h>
 
 #include <initializer_list>
@@ -32,6 +33,22 @@ QString nineGridCacheKey(std::initializer_list<qint64> values)
             key += QChar(ushort(quint64(value) >> shift));
     }
     return key;
+}
+
+// Picture keys drawn once without being composed. Composing costs a buffer the size of the
+// picture and one more copy, which only pays back from the second paint on; the first
+// dialog of a process is drawn straight onto its window. Cleared when it grows large, as a
+// window resized by hand passes through many sizes.
+bool seenBefore(const QString& cacheKey)
+{
+    constexpr int maxRemembered = 256;
+    static QSet<QString> seen;
+    if (seen.contains(cacheKey))
+        return true;
+    if (seen.size() >= maxRemembered)
+        seen.clear();
+    seen.insert(cacheKey);
+    return false;
 }
 
 } // namespace
@@ -149,7 +166,8 @@ void CNStateJiuGongImage::drawFrame(QPainter* painter, const QPixmap& image, con
              target.width(), target.height(), margins.left(), margins.top(), margins.right(),
              margins.bottom(), smooth ? 1 : 0, qRound64(ratio * 1000)});
         QPixmap composed;
-        if (!QPixmapCache::find(cacheKey, &composed)) {
+        const bool cached = QPixmapCache::find(cacheKey, &composed);
+        if (!cached && seenBefore(cacheKey)) {
             composed = QPixmap(deviceSize);
             composed.setDevicePixelRatio(ratio);
             composed.fill(Qt::transparent);
@@ -161,8 +179,10 @@ void CNStateJiuGongImage::drawFrame(QPainter* painter, const QPixmap& image, con
             offscreen.end();
             QPixmapCache::insert(cacheKey, composed);
         }
-        painter->drawPixmap(target.topLeft(), composed);
-        return;
+        if (!composed.isNull()) {
+            painter->drawPixmap(target.topLeft(), composed);
+            return;
+        }
     }
 
     painter->save();
