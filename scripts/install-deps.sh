@@ -8,6 +8,7 @@ packages=(
     qtbase5-dev libqt5network5 qttranslations5-l10n
     libboost-dev liblog4cxx-dev libmongoclient-dev
     fonts-wqy-microhei xvfb x11-utils x11-apps python3 libbenchmark-dev
+    doxygen
     "$@"
 )
 
