@@ -22,7 +22,7 @@ enum EFloatButtonStatus {
 /// \brief How a CFloatButton stays down.
 enum EFloatButtonDownStyle {
     /// Push button: down only while pressed.
-    FloatButtonDownNone = 0,   // push button: down only while pressed
+    FloatButtonDownNone = 0, // push button: down only while pressed
     /// Toggle: each click flips between down and up.
     FloatButtonDownToggle = 1, // each click flips between down and up
     /// Sticky: stays down once pressed; only setButtonStatus() or an enabled change
@@ -36,7 +36,7 @@ enum EIconAlign {
     /// Left of the caption, or above a vertical caption.
     IconAlignBefore = 0, // left of the caption, or above a vertical caption
     /// Right of the caption, or below a vertical caption.
-    IconAlignAfter = 1,  // right of the caption, or below a vertical caption
+    IconAlignAfter = 1, // right of the caption, or below a vertical caption
 };
 
 /// \brief Custom-painted button that is a translucent frameless window of its own.
