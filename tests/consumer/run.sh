@@ -14,6 +14,14 @@ cmake --build "$work/build" >/dev/null
 LD_LIBRARY_PATH="$work/prefix/lib:$work/prefix/lib/x86_64-linux-gnu${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}" \
     QT_QPA_PLATFORM=offscreen "$work/build/dialog-consumer"
 
+# The quickstart programs built against the installed package answer their own dialogs.
+for program in "$work"/build/quickstart/quickstart-*; do
+    [[ -f "$program" && -x "$program" ]] || continue
+    LD_LIBRARY_PATH="$work/prefix/lib:$work/prefix/lib/x86_64-linux-gnu${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}" \
+        QT_QPA_PLATFORM=offscreen "$program" --smoke >/dev/null
+    echo "consumer: $(basename "$program") --smoke ran"
+done
+
 # The same program built from the pkg-config file alone.
 # The file names its install prefix; point it at the scratch prefix (a --define-variable
 # would move Qt's own prefix too).

@@ -90,7 +90,7 @@ public:
 
     /// Puts the button in \a buttonStatus and enables it unless that is
     /// FloatButtonDisabled. Enabling a disabled button leaves it FloatButtonNormal whatever
-    /// was asked. Sends no event.
+    /// was asked. Sends no event. A value outside the four states is ignored.
     void setButtonStatus(EFloatButtonStatus buttonStatus);
     /// Sets the down style (FloatButtonDownNone at first); the current state is kept.
     void setAutoDown(EFloatButtonDownStyle style);
@@ -114,8 +114,8 @@ public:
     /// above 0 also draws the caption with emphasis in the hover and down states.
     void setUnderlineInfo(int width, int offset);
     /// Sets the icon: \a imageKey a four-state strip, \a align its side, \a spacing the
-    /// pixels between icon and caption. An icon whose centred block would start left of the
-    /// caption area is not drawn.
+    /// pixels between icon and caption. An icon that would start left of or above the
+    /// window's edge, when the block is wider than the caption area, is not drawn.
     void setIcon(QString imageKey, EIconAlign align, int spacing);
     /// Removes the icon.
     void clearIcon();
