@@ -4,7 +4,7 @@ GALLERY     := $(BUILD_DIR)/examples/gallery/dialog-gallery
 THEMEGEN_DIR := build-themegen
 FORMAT_DIRS := uibase tests examples bench fuzz scripts
 
-.PHONY: all deps build test test-sanitize fuzz bench demo screenshots deb clean format theme-images
+.PHONY: all deps build docs test test-sanitize fuzz bench demo screenshots deb clean format theme-images
 
 all: build
 
@@ -15,6 +15,12 @@ build: deps
 	@test -f $(BUILD_DIR)/build.ninja || \
 		cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(BUILD_DIR)
+
+# HTML API reference with the README as its main page: $(BUILD_DIR)/docs/html/index.html.
+docs: deps
+	@test -f $(BUILD_DIR)/build.ninja || \
+		cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD_DIR) --target docs
 
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2

@@ -15,21 +15,55 @@ class QTimer;
 
 namespace Omra {
 
+/// \brief Look of a message box button.
 // Look of a message box button: positive (accent face, light text) or negative.
 // Any value other than 0 is taken as negative, so the type holds every int.
 enum EMessageBoxButtonStyle : int {
+    /// Accent face \c img_btn_positive with \c clr_btn_text_positive text.
     ButtonStylePositive = 0,
+    /// Plain face \c img_btn_negative with \c clr_btn_text_negative text.
     ButtonStyleNegative = 1,
 };
 
+/// \brief Looks of the three custom buttons of a CMessageBox, left to right.
+///
+/// Owned by the caller and read once while the box is built; a null pointer in its place
+/// gives positive, negative, positive.
 // Looks of the three custom buttons, left to right. Owned by the caller; read once.
 struct CButtonStyle
 {
+    /// Look of the first button (id 1).
     EMessageBoxButtonStyle firstStyle = ButtonStylePositive;
+    /// Look of the second button (id 2).
     EMessageBoxButtonStyle secondStyle = ButtonStyleNegative;
+    /// Look of the third button (id 3).
     EMessageBoxButtonStyle thirdStyle = ButtonStylePositive;
 };
 
+/// \brief Themed replacement for QMessageBox, used through its static functions.
+///
+/// A framed dialog (CCommonDialog) with an icon at the left, the message word-wrapped at
+/// 700 pixels to its right and a row of buttons below. The box is at least 350 pixels wide,
+/// modal, and deletes itself when its modal run ends. Each static function builds a box, runs
+/// it and returns:
+/// - the id of the clicked button: its QMessageBox::StandardButton value, or 1, 2, 3 for
+///   the custom buttons;
+/// - 1 (QDialog::Accepted) when an auto-close countdown ran out;
+/// - 0 when the box was rejected (the close button or the Esc key).
+///
+/// Standard buttons always stand in Qt's flag order, left to right: Ok "确定", Save,
+/// SaveAll, Open, Yes "是", YesToAll, No "否", NoToAll, Abort, Retry, Ignore, Close,
+/// Cancel "取消", Discard, Help, Apply, Reset, RestoreDefaults; those up to YesToAll and
+/// Apply have the positive look, the others the negative one. A default button that is not
+/// among the buttons is ignored. The \a style argument of the standard-button functions is
+/// not used.
+///
+/// Boxes open at the same time cascade: each one shown moves 4 pixels right and down per
+/// box already shown, unless it was given a position.
+///
+/// \image html messagebox-three-buttons.png "Custom buttons"
+/// \image html messagebox-detail-expanded.png "questionWithDetail, details shown"
+/// \image html messagebox-information-countdown.png "information with a countdown"
 // Themed replacement for QMessageBox: an icon, a word-wrapped message and a right-aligned
 // row of buttons. Callers use the static functions, which run the box modally and return
 // the id of the clicked button (a StandardButton value, or 1, 2, 3 for custom buttons),
@@ -38,14 +72,32 @@ class DIALOG_EXPORT CMessageBox : public CCommonDialog
 {
     Q_OBJECT
 public:
+    /// Runs a box with the critical icon and standard buttons.
+    /// \param style not used.
+    /// \param parent Qt parent of the box, or null.
+    /// \param title title bar text.
+    /// \param text the message; long lines wrap at 700 pixels.
+    /// \param buttons the standard buttons to show; none gives an empty button row.
+    /// \param defaultButton the button Enter presses; QMessageBox::NoButton for none.
+    /// \return the clicked button, or 0 (QMessageBox::NoButton) when the box was rejected.
+    ///
+    /// The last flag is not used.
     static QMessageBox::StandardButton
     critical(CButtonStyle* style, QWidget* parent, const QString& title, const QString& text,
              QMessageBox::StandardButtons buttons = QMessageBox::Ok,
              QMessageBox::StandardButton defaultButton = QMessageBox::NoButton, bool = false);
+    /// Runs a box with the warning icon and standard buttons; otherwise as critical().
+    /// \return the clicked button, or 0 when the box was rejected.
     static QMessageBox::StandardButton
     warning(CButtonStyle* style, QWidget* parent, const QString& title, const QString& text,
             QMessageBox::StandardButtons buttons = QMessageBox::Ok,
             QMessageBox::StandardButton defaultButton = QMessageBox::NoButton, bool = false);
+    /// Runs a box with the information icon and standard buttons; otherwise as critical().
+    /// \param countdown seconds until the box closes itself; 0 for none. While it runs every
+    ///        button text ends in the seconds left, as 确定(5s). When it reaches 0 the box is
+    ///        accepted and the call returns 1, whichever button is the default. A negative
+    ///        value ends the box after one second.
+    /// \return the clicked button, 1 when the countdown ran out, or 0 when rejected.
     // A countdown other than 0 shows the seconds left in every button text and accepts the
     // box (result 1) when they run out.
     static QMessageBox::StandardButton
@@ -53,6 +105,15 @@ public:
                 QMessageBox::StandardButtons buttons = QMessageBox::Ok,
                 QMessageBox::StandardButton defaultButton = QMessageBox::NoButton, bool = false,
                 int countdown = 0);
+    /// Runs a box with the question icon and standard buttons (Yes and No by default).
+    /// \param updateIcon shows \c img_messagebox_update instead of the question mark; the
+    ///        size stays the one computed for the question icon.
+    /// \param customPixmap a large picture for the fixed 514 x 396 layout, the message below
+    ///        it; null for the normal layout. The pointer is kept while the box runs, so it
+    ///        must stay valid until the call returns.
+    /// \param position top-left corner of the box on the screen; (-1, -1) lets Qt place it
+    ///        and cascades it after the boxes already shown.
+    /// \return the clicked button, or 0 when the box was rejected.
     // updateIcon shows the update picture instead of the question mark; a custom picture
     // gives the large 514 x 396 layout; a position other than (-1, -1) places the box there.
     static QMessageBox::StandardButton
@@ -62,6 +123,11 @@ public:
              QMessageBox::StandardButton defaultButton = QMessageBox::NoButton,
              bool updateIcon = false, QPixmap* customPixmap = nullptr,
              QPoint position = QPoint(-1, -1));
+    /// Runs a question box with a collapsed details pane.
+    /// The rightmost button, "Show Details..." (translated through Qt's QMessageBox
+    /// context), opens a read-only pane showing \a detail below the message and makes the box
+    /// 106 pixels higher; a second click closes it again. The toggle does not end the box.
+    /// \return the clicked button, or 0 when the box was rejected.
     // Adds a "Show Details..." button that opens a read-only pane with detail.
     static QMessageBox::StandardButton questionWithDetail(
         CButtonStyle* style, QWidget* parent, const QString& title, const QString& text,
@@ -70,6 +136,15 @@ public:
                                                                             QMessageBox::No),
         QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
 
+    /// Runs a top-level box with the critical icon and up to three custom buttons.
+    /// \param style looks of the three buttons; null gives positive, negative, positive.
+    /// \param parent not used: the box has no parent.
+    /// \param firstButtonText,secondButtonText,thirdButtonText button texts, ids 1, 2 and 3
+    ///        from left to right; an empty text leaves its button out (the others keep their
+    ///        ids). No button is the default.
+    /// \return 1, 2 or 3 for the clicked button, or 0 when the box was rejected.
+    ///
+    /// The last flag is not used.
     // Custom buttons with ids 1, 2, 3; an empty text leaves its button out. critical and
     // warning are always top-level (the parent is not used); question shows the critical
     // icon.
@@ -77,16 +152,26 @@ public:
                         const QString& text, const QString& firstButtonText,
                         const QString& secondButtonText, const QString& thirdButtonText,
                         bool = false);
+    /// Runs a top-level box with the warning icon and up to three custom buttons; otherwise
+    /// as the custom-button critical() (the parent is not used either).
+    /// \return 1, 2 or 3 for the clicked button, or 0 when the box was rejected.
     static int warning(CButtonStyle* style, QWidget* parent, const QString& title,
                        const QString& text, const QString& firstButtonText,
                        const QString& secondButtonText, const QString& thirdButtonText,
                        bool = false);
+    /// Runs a box with up to three custom buttons. It shows the critical icon, not the
+    /// question mark.
+    /// \param parent Qt parent of the box, or null.
+    /// \param position top-left corner on the screen; (-1, -1) lets Qt place it.
+    /// \return 1, 2 or 3 for the clicked button, or 0 when the box was rejected.
     static int question(CButtonStyle* style, QWidget* parent, const QString& title,
                         const QString& text, const QString& firstButtonText,
                         const QString& secondButtonText, const QString& thirdButtonText,
                         QPoint position = QPoint(-1, -1));
 
 public slots:
+    /// One second of the auto-close countdown: lowers the number in every button text and
+    /// accepts the box when it reaches 0. Driven by the box's own one-second timer.
     // One second of the countdown.
     void slot_Timeout();
 
