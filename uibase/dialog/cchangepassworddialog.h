@@ -20,11 +20,6 @@ namespace Omra {
 ///
 /// \image html changepassword.png
 /// \image html changepassword-tip-rule.png "A new password that breaks the rule"
-// Asks for the current password and twice for a new one. OK checks the fields in order
-// (old, new and confirmation filled, the two new ones equal, the password rule) and shows
-// the first problem as a tip beside its field; when all is well it emits the SHA-1 digests
-// of the old and the new password through sigChangePassword and accepts. The dialog deletes
-// itself once closed.
 class DIALOG_EXPORT CChangePasswordDialog : public CCommonDialog
 {
     Q_OBJECT
@@ -40,9 +35,6 @@ public:
     /// The digest the dialog sends for \a password: empty stays empty, a text of exactly 40
     /// characters is taken as a digest already and returned unchanged, anything else becomes
     /// the 40 lower-case hex digits of the SHA-1 of its UTF-8 bytes. Usable without a dialog.
-    // The digest sent for a password: empty stays empty, a 40-character text is taken as a
-    // digest already, anything else becomes the 40 lower-case hex digits of the SHA-1 of
-    // its UTF-8 bytes.
     static QString encrypt(QString password);
 
 Q_SIGNALS:

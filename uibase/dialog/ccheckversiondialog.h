@@ -31,13 +31,6 @@ class CHttpDownLoader;
 ///
 /// \image html checkversion-newer.png "A newer version is offered"
 /// \image html checkversion-latest-tip.png "Download clicked while up to date"
-// Compares the running version with the one a published JSON manifest names and, on the
-// user's request, downloads the installer and hands over to the upgrade program.
-//
-// Calling order: construct, setCurrentVersion, setGetVersionUrl, connect
-// sigDownConfigFinish (and sigDownProgress), startGetLatestVersion, then exec when the user
-// is to see the dialog. The manifest and the installer are looked for in the application's
-// directory under the file names of their URLs, so downloadDir should be that directory.
 class DIALOG_EXPORT CCheckVersionDialog : public CCommonDialog
 {
     Q_OBJECT
@@ -75,11 +68,9 @@ public:
 Q_SIGNALS:
     /// Progress of the installer download: bytes received and bytes in total. Not emitted
     /// for the manifest.
-    // Bytes received and in total of the installer download.
     void sigDownProgress(qint64, qint64);
     /// The manifest step is over: \a bLatest is true when the running version equals the
     /// manifest's, character for character (also when both are empty).
-    // The manifest step is over; bLatest: the running version equals the manifest's.
     void sigDownConfigFinish(bool bLatest);
 
 protected Q_SLOTS:

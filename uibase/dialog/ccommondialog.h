@@ -19,10 +19,6 @@ namespace Omra {
 /// area as it was at construction. The title is blank until setTitle() is called.
 ///
 /// \image html commondialog.png "A common dialog with a text pane as its inner widget"
-// The framed dialog most dialogs of the library derive from: the frame background, a title
-// at the left of the title bar, a close button (id 101) at its right and, optionally, one
-// inner widget filling the client area. Its size is bounded by 400 x 250 and the default
-// screen's available area.
 class DIALOG_EXPORT CCommonDialog : public CCustomDialog
 {
 public:

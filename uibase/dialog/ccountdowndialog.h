@@ -15,7 +15,6 @@ class QTimer;
 namespace Omra {
 
 /// \brief Look of a countdown dialog button.
-// Any value other than 0 is taken as negative, so the type holds every int.
 enum ECountDownButtonStyle : int {
     /// Accent face \c img_btn_positive with \c clr_btn_text_positive text.
     CountDownButtonPositive = 0,
@@ -27,7 +26,6 @@ enum ECountDownButtonStyle : int {
 ///
 /// Owned by the caller and read once while the dialog is built; a null pointer in its
 /// place gives positive, negative, positive.
-// Looks of the three buttons, left to right. Owned by the caller; read once.
 struct CCDButtonStyle
 {
     /// Look of the first button (id 1).
@@ -42,7 +40,6 @@ struct CCDButtonStyle
 enum CCountDownType {
     /// With the blue underlined line "点击设置重启时间" (click to set restart time) below the
     /// sentence, which ends the dialog with 4, and buttons of 96 x 29.
-    // With the clickable "set restart time" line (result 4) and wider buttons.
     CountDownWithRestartLink = 0,
     /// No clickable line; buttons of 72 x 29.
     CountDownPlain = 1,
@@ -62,9 +59,6 @@ enum CCountDownType {
 ///
 /// \image html countdown-restart-link.png "CountDownWithRestartLink"
 /// \image html countdown-plain.png "CountDownPlain"
-// Asks the user to choose while a large number counts down once a second; when it runs
-// out the dialog closes itself. Results: 1, 2, 3 for the buttons, 4 for the restart-time
-// line, 0 when the time ran out or the dialog was rejected.
 class DIALOG_EXPORT CCountDownDialog : public CCommonDialog
 {
     Q_OBJECT
@@ -87,8 +81,6 @@ public:
     ///         or the dialog was rejected.
     ///
     /// The last flag is not used.
-    // Runs a top-level dialog with the information icon; the parent and the last flag are
-    // not used.
     static int getChooseResult(CCDButtonStyle* style, QWidget* parent, const QString& title,
                                const QString& text, int countdown, QString trailing,
                                CCountDownType type, bool showLink, const QString& firstButtonText,
@@ -111,7 +103,6 @@ public:
 public slots:
     /// One second of the countdown: shows the next number, or closes the dialog (result 0)
     /// when the count reaches 0. Driven by the dialog's own one-second timer.
-    // One second of the countdown.
     void slot_MessageTimeout();
 
 protected:

@@ -10,8 +10,6 @@ namespace Omra {
 ///
 /// The position is measured from the screen origin (0, 0), not from the origin of the
 /// available area, so a task bar at the left or top edge does not shift the dialog.
-// Moves dialogs to the middle of the default screen's available area, measured from the
-// screen origin.
 class DIALOG_EXPORT CDialogHelper
 {
 public:

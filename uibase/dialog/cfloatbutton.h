@@ -7,7 +7,6 @@
 namespace Omra {
 
 /// \brief State of a CFloatButton.
-// A status is also the index of the state's picture and of the per-state colour keys.
 enum EFloatButtonStatus {
     /// Idle.
     FloatButtonNormal = 0,
@@ -31,7 +30,6 @@ enum EFloatButtonDownStyle {
 };
 
 /// \brief Place of a CFloatButton's icon relative to its caption.
-// Any other value (a fresh button has -1) leaves the icon unpainted.
 enum EIconAlign {
     /// Left of the caption, or above a vertical caption.
     IconAlignBefore = 0, // left of the caption, or above a vertical caption
@@ -59,10 +57,6 @@ enum EIconAlign {
 /// A release outside sends nothing. A disabled button sends nothing at all.
 ///
 /// \image html floatbutton-mixed.png "Float buttons in several states"
-// A custom-painted button that is a translucent frameless window of its own, floating over
-// its parent window. It reports press (1), move (2), click (5, param the status after the
-// release) and leave (7) to the parent's window through the event bus, with its id and
-// itself as the data.
 class DIALOG_EXPORT CFloatButton : public CCustomDialog
 {
 public:
@@ -71,7 +65,6 @@ public:
     /// \param id the id sent with every event (getID()).
     /// \param left,top,right,bottom the nine-grid margins of one picture, in pixels.
     /// \param parent the window the button floats over and reports to, or null.
-    // imageKey names the nine-grid background with its four margins.
     CFloatButton(const char* imageKey, int id, int left, int top, int right, int bottom,
                  QWidget* parent = nullptr);
     /// Destroys the button with its pictures.
@@ -122,19 +115,16 @@ public:
     void clearIcon();
     /// Replaces the background by the plain (scaled) four-state strip \a imageKey and resizes
     /// the window to one picture.
-    // Plain background, scaled to the window.
     void setImage(QString imageKey);
     /// Replaces the background by the nine-grid strip \a imageKey with the margins
     /// \a left, \a top, \a right, \a bottom and resizes the window to one picture.
     void setJiuGongImage(QString imageKey, int left, int top, int right, int bottom);
     /// Swaps the picture of the current background for \a imageKey, keeping the window's size
     /// and the background's kind.
-    // Swaps the picture of the current background and keeps the window's size.
     void setJiuGongImage(QString imageKey);
 
     /// Extent of icon, spacing and caption along the writing direction, in pixels, without
     /// the text margins; 0 for an empty caption without icon.
-    // Extent of icon and caption along the writing direction, without the text margins.
     int getMinWidth() const;
 
 protected:

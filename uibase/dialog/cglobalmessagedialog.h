@@ -28,11 +28,6 @@ namespace Omra {
 ///
 /// \image html globalmessage-details-renew.png "Details and renew buttons"
 /// \image html globalmessage-countdown.png "With a countdown"
-// The one notification popup of the process, placed just above and left of a bottom-right
-// anchor: a loudspeaker icon, a title, a short message, an optional countdown after which it
-// closes itself, "don't show again" check boxes, a details button and a renew button. It is
-// created on first use and reused for every later message; callers drive it through the
-// static functions and hear back through the signals.
 class DIALOG_EXPORT CGlobalMessageDialog : public CCustomDialog
 {
     Q_OBJECT
@@ -48,7 +43,6 @@ public:
 
     /// The process's popup, created hidden with \a parent as Qt parent if there is none yet.
     /// Connect its signals through this pointer. \a parent is used only at that creation.
-    // The popup, created with this parent if there is none yet.
     static CGlobalMessageDialog* instance(QWidget* parent);
 
     /// Shows one message in the popup, replacing the one on screen in place.
@@ -71,8 +65,6 @@ public:
     ///        the other one; show only one of them).
     /// \param replaceable whether a later call may replace this message while it is shown.
     /// \param showRenew shows the "点击续费" button, which opens the page of setPurchasePage().
-    // Shows one message unless the message on screen may not be replaced. A negative tick
-    // means no countdown; messageId -1 means no identifier to report on a click.
     static void showSingleMessage(const QString& title, const QString& content, int tick,
                                   int messageId, bool showDontRemind, QWidget* parent,
                                   bool showDetails, bool showDontRemindToday, bool replaceable,

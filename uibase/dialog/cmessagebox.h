@@ -16,8 +16,6 @@ class QTimer;
 namespace Omra {
 
 /// \brief Look of a message box button.
-// Look of a message box button: positive (accent face, light text) or negative.
-// Any value other than 0 is taken as negative, so the type holds every int.
 enum EMessageBoxButtonStyle : int {
     /// Accent face \c img_btn_positive with \c clr_btn_text_positive text.
     ButtonStylePositive = 0,
@@ -29,7 +27,6 @@ enum EMessageBoxButtonStyle : int {
 ///
 /// Owned by the caller and read once while the box is built; a null pointer in its place
 /// gives positive, negative, positive.
-// Looks of the three custom buttons, left to right. Owned by the caller; read once.
 struct CButtonStyle
 {
     /// Look of the first button (id 1).
@@ -64,10 +61,6 @@ struct CButtonStyle
 /// \image html messagebox-three-buttons.png "Custom buttons"
 /// \image html messagebox-detail-expanded.png "questionWithDetail, details shown"
 /// \image html messagebox-information-countdown.png "information with a countdown"
-// Themed replacement for QMessageBox: an icon, a word-wrapped message and a right-aligned
-// row of buttons. Callers use the static functions, which run the box modally and return
-// the id of the clicked button (a StandardButton value, or 1, 2, 3 for custom buttons),
-// 1 when an auto-close countdown ran out, or 0 when the box was rejected.
 class DIALOG_EXPORT CMessageBox : public CCommonDialog
 {
     Q_OBJECT
@@ -98,8 +91,6 @@ public:
     ///        accepted and the call returns 1, whichever button is the default. A negative
     ///        value ends the box after one second.
     /// \return the clicked button, 1 when the countdown ran out, or 0 when rejected.
-    // A countdown other than 0 shows the seconds left in every button text and accepts the
-    // box (result 1) when they run out.
     static QMessageBox::StandardButton
     information(CButtonStyle* style, QWidget* parent, const QString& title, const QString& text,
                 QMessageBox::StandardButtons buttons = QMessageBox::Ok,
@@ -114,8 +105,6 @@ public:
     /// \param position top-left corner of the box on the screen; (-1, -1) lets Qt place it
     ///        and cascades it after the boxes already shown.
     /// \return the clicked button, or 0 when the box was rejected.
-    // updateIcon shows the update picture instead of the question mark; a custom picture
-    // gives the large 514 x 396 layout; a position other than (-1, -1) places the box there.
     static QMessageBox::StandardButton
     question(CButtonStyle* style, QWidget* parent, const QString& title, const QString& text,
              QMessageBox::StandardButtons buttons = QMessageBox::StandardButtons(QMessageBox::Yes |
@@ -128,7 +117,6 @@ public:
     /// context), opens a read-only pane showing \a detail below the message and makes the box
     /// 106 pixels higher; a second click closes it again. The toggle does not end the box.
     /// \return the clicked button, or 0 when the box was rejected.
-    // Adds a "Show Details..." button that opens a read-only pane with detail.
     static QMessageBox::StandardButton questionWithDetail(
         CButtonStyle* style, QWidget* parent, const QString& title, const QString& text,
         const QString& detail,
@@ -145,9 +133,6 @@ public:
     /// \return 1, 2 or 3 for the clicked button, or 0 when the box was rejected.
     ///
     /// The last flag is not used.
-    // Custom buttons with ids 1, 2, 3; an empty text leaves its button out. critical and
-    // warning are always top-level (the parent is not used); question shows the critical
-    // icon.
     static int critical(CButtonStyle* style, QWidget* parent, const QString& title,
                         const QString& text, const QString& firstButtonText,
                         const QString& secondButtonText, const QString& thirdButtonText,
@@ -172,7 +157,6 @@ public:
 public slots:
     /// One second of the auto-close countdown: lowers the number in every button text and
     /// accepts the box when it reaches 0. Driven by the box's own one-second timer.
-    // One second of the countdown.
     void slot_Timeout();
 
 protected:

@@ -20,10 +20,6 @@ namespace Omra {
 /// title is "提示" until setMessageTitle() is called.
 ///
 /// \image html multimessage-short.png
-// Shows a stream of short messages one after another: callers queue them with
-// updateMessage, and once a second the oldest one is put on screen, the dialog shown if it
-// was hidden and resized to fit the text. Any button hides it; messages still waiting bring
-// it back at the next tick.
 class DIALOG_EXPORT CMultiMessageDialog : public CCommonDialog
 {
     Q_OBJECT
@@ -36,7 +32,6 @@ public:
     /// Queues \a message to be shown at the next free second (one second after the call at
     /// the earliest). A text equal to the last one still waiting is dropped; the same text
     /// after that one has been shown is queued again. Any number of messages may wait.
-    // Queues a message; the same text as the last one still waiting is dropped.
     void updateMessage(const QString& message);
     /// Sets the dialog's title.
     void setMessageTitle(const QString& title);

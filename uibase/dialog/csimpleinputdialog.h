@@ -24,10 +24,6 @@ namespace Omra {
 ///
 /// \image html simpleinput-text-typed.png "Free-text form"
 /// \image html simpleinput-choice-typed.png "Choice form"
-// Asks for one text value: an input field and a "确定" button (id 102) on one row. The
-// free-text form uses a line edit, the choice form an editable combo box holding the
-// caller's items. The button is enabled exactly while the text is non-empty. Run it with
-// getInput(); the callback receives the text when the user confirms.
 class DIALOG_EXPORT CSimpleInputDialog : public CCommonDialog
 {
 public:
@@ -36,7 +32,6 @@ public:
     /// \param parent Qt parent, or null.
     ///
     /// The second string is accepted for compatibility and not shown.
-    // Free-text form. The second string is accepted for compatibility and not shown.
     CSimpleInputDialog(QString title, QString, QWidget* parent = nullptr);
     /// Builds the choice form: an editable combo box holding \a items in their order, the
     /// first one (if any) as the starting text. The user may pick an item or type any text.
@@ -45,7 +40,6 @@ public:
     /// \param parent Qt parent, or null.
     ///
     /// The second string is accepted for compatibility and not shown.
-    // Choice form with the items in their order; the first one starts as the text.
     CSimpleInputDialog(QString title, QString, QList<QString> items, QWidget* parent = nullptr);
     /// Destroys the dialog and the stored callback.
     ~CSimpleInputDialog() override;
@@ -54,11 +48,9 @@ public:
     /// The callback receives the text when the user confirms, before the dialog closes; it
     /// is never called when empty or when the dialog is closed otherwise.
     /// \return QDialog::Accepted (1) after "确定", QDialog::Rejected (0) otherwise.
-    // Stores the callback (an empty one clears it) and runs the dialog modally.
     int getInput(boost::function<void(QString)> callback);
 
     /// Sets the line edit's echo mode, e.g. QLineEdit::Password. The choice form ignores it.
-    // Free-text form only; the choice form ignores them.
     void setEchoMode(QLineEdit::EchoMode mode);
     /// Limits the line edit to \a length characters (QLineEdit::setMaxLength). The choice
     /// form ignores it.
@@ -68,7 +60,6 @@ public:
     void setText(QString text);
     /// Installs \a validator on the field (line edit or combo box); null removes it. The
     /// caller keeps ownership and must keep it alive while the dialog uses it.
-    // The caller keeps ownership of the validator.
     void setValidator(QValidator* validator);
 
 protected:

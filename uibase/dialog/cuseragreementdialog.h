@@ -17,10 +17,6 @@ namespace Omra {
 /// at first, and the always enabled "接受" (accept) button.
 ///
 /// \image html useragreement-unticked.png
-// Asks the user to accept a named agreement. The title is the agreement's name; the bottom
-// bar holds a "do not remind again" check box and the "接受" button (id 102). Run it with
-// display(): accepting calls the callback with (true, whether the box is ticked) before
-// the dialog closes; closing it any other way calls nothing.
 class DIALOG_EXPORT CUserAgreementDialog : public CCommonDialog
 {
 public:
@@ -38,10 +34,8 @@ public:
     /// "接受" calls \a callback with (true, whether the box is ticked) before the dialog
     /// closes; closing it any other way calls nothing. An empty callback is never called.
     /// \return QDialog::Accepted (1) after "接受", QDialog::Rejected (0) otherwise.
-    // Stores the callback (replacing any earlier one) and runs the dialog modally.
     int display(boost::function<void(bool, bool)> callback);
     /// Accepts the agreement's text for compatibility; the dialog does not show it.
-    // Kept for callers that hand over the agreement text; the dialog does not show it.
     void load(QString);
 
 protected:

@@ -14,8 +14,6 @@ namespace Omra {
 /// 700 x 200 pixels (raised to the frame's minimum 400 x 250). Show it with show() or exec().
 ///
 /// \image html viewvariable.png
-// Shows a caller's text, such as the value of a variable, read-only in a framed dialog
-// titled "变量查看器". Resizable; it starts at 700 x 200 (bounded by the frame's minimum).
 class DIALOG_EXPORT CViewVariableDialog : public CCommonDialog
 {
 public:
@@ -25,7 +23,6 @@ public:
     ~CViewVariableDialog() override;
 
     /// Shows \a text as plain text, replacing what was there; an empty text empties the pane.
-    // Replaces the shown text.
     void setText(QString text);
 
 protected:
