@@ -4,7 +4,7 @@ GALLERY     := $(BUILD_DIR)/examples/gallery/dialog-gallery
 THEMEGEN_DIR := build-themegen
 FORMAT_DIRS := uibase tests examples bench fuzz scripts
 
-.PHONY: all deps build test test-sanitize fuzz bench demo screenshots deb clean format theme-images
+.PHONY: all deps build test test-qt6 test-sanitize fuzz bench demo screenshots deb clean format theme-images
 
 all: build
 
@@ -18,6 +18,16 @@ build: deps
 
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
+
+# The whole suite against Qt 6 (its own build dir; the Qt 6 packages are installed only here).
+QT6_DIR := build-qt6
+QT6_PACKAGES := qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-translations-l10n
+test-qt6:
+	scripts/install-deps.sh $(QT6_PACKAGES)
+	@test -f $(QT6_DIR)/build.ninja || \
+		cmake -S . -B $(QT6_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDIALOG_QT_MAJOR=6
+	cmake --build $(QT6_DIR)
+	cd $(QT6_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
 
 # The whole suite built with AddressSanitizer (LeakSanitizer on) and UndefinedBehaviorSanitizer.
 SANITIZE_DIR := build-sanitize
@@ -89,7 +99,7 @@ deb: build
 	cd $(BUILD_DIR) && cpack -G DEB
 
 clean:
-	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR) $(BENCH_DIR)
+	rm -rf $(BUILD_DIR) $(QT6_DIR) $(SANITIZE_DIR) $(FUZZ_DIR) $(BENCH_DIR)
 
 format:
 	@if command -v clang-format >/dev/null 2>&1; then \
