@@ -63,6 +63,21 @@ struct ThemeData
     QHash<QString, QImage> images;
 };
 
+// Screens of device pixel ratio above 1 get the 2x picture, name@2x.png beside name.png, when
+// the theme has one (the file name gives the picture its ratio, as in Qt's own image
+// loading); otherwise the 1x picture is scaled.
+QString imagePathForScreens(const QString& path)
+{
+    const auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+    if (!app || app->devicePixelRatio() <= 1.0)
+        return path;
+    const int dot = path.lastIndexOf(QLatin1Char('.'));
+    if (dot <= path.lastIndexOf(QLatin1Char('/')))
+        return path;
+    const QString hiDpi = path.left(dot) + QLatin1String("@2x") + path.mid(dot);
+    return QFileInfo::exists(hiDpi) ? hiDpi : path;
+}
+
 bool fail(QString* error, const QString& message)
 {
     if (error)
@@ -167,7 +182,7 @@ bool parseTheme(const QString& path, bool decodeImagesNow, ThemeData& data, QStr
         const QString imagePath =
             name.startsWith(QLatin1Char(':')) ? name : base.absoluteFilePath(name);
         if (decodeImagesNow) {
-            QImageReader reader(imagePath);
+            QImageReader reader(imagePathForScreens(imagePath));
             const QImage image = reader.read();
             if (image.isNull())
                 return keyError(it.key(), QStringLiteral("cannot read image %1: %2")
@@ -254,7 +269,7 @@ const QPixmap* CUiResource::getPixmap(const QString& key) const
     // Images of the embedded theme are decoded on first use, which keeps start-up short.
     if (!it->loaded && qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         it->loaded = true;
-        if (!it->pixmap.load(it->path))
+        if (!it->pixmap.load(imagePathForScreens(it->path)))
             qCWarning(lcOmraTheme, "image of key \"%s\" cannot be read from %s", qPrintable(key),
                       qPrintable(it->path));
     }
