@@ -4,7 +4,8 @@ GALLERY     := $(BUILD_DIR)/examples/gallery/dialog-gallery
 THEMEGEN_DIR := build-themegen
 FORMAT_DIRS := uibase tests examples bench fuzz scripts
 
-.PHONY: all deps build test test-qt6 test-sanitize fuzz bench demo screenshots deb clean format theme-images
+.PHONY: all deps build test test-qt6 test-sanitize fuzz bench demo screenshots screenshots-2x \
+	compare-qt6-screenshots deb clean format theme-images
 
 all: build
 
@@ -94,6 +95,19 @@ demo: build
 screenshots: build
 	rm -rf docs/screenshots
 	QT_QPA_PLATFORM=offscreen $(GALLERY) --screenshots docs/screenshots
+
+# Every dialog at device pixel ratio 2, as a high-DPI screen shows it.
+screenshots-2x: build
+	rm -rf $(BUILD_DIR)/screenshots-2x
+	QT_QPA_PLATFORM=offscreen QT_SCALE_FACTOR=2 $(GALLERY) --screenshots $(BUILD_DIR)/screenshots-2x
+
+# The gallery rendered by the Qt 5 and the Qt 6 build, compared picture by picture.
+compare-qt6-screenshots: build test-qt6
+	rm -rf $(BUILD_DIR)/screenshots-qt5 $(QT6_DIR)/screenshots-qt6
+	QT_QPA_PLATFORM=offscreen $(GALLERY) --screenshots $(BUILD_DIR)/screenshots-qt5 >/dev/null
+	QT_QPA_PLATFORM=offscreen $(QT6_DIR)/examples/gallery/dialog-gallery \
+		--screenshots $(QT6_DIR)/screenshots-qt6 >/dev/null
+	python3 scripts/compare-screenshots.py $(BUILD_DIR)/screenshots-qt5 $(QT6_DIR)/screenshots-qt6
 
 deb: build
 	cd $(BUILD_DIR) && cpack -G DEB
