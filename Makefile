@@ -4,7 +4,8 @@ GALLERY     := $(BUILD_DIR)/examples/gallery/dialog-gallery
 THEMEGEN_DIR := build-themegen
 FORMAT_DIRS := uibase tests examples bench fuzz scripts
 
-.PHONY: all deps build docs test test-sanitize fuzz bench demo screenshots deb clean format theme-images
+.PHONY: all deps build docs test test-qt6 test-sanitize fuzz bench demo screenshots screenshots-2x \
+	compare-qt6-screenshots deb clean format theme-images
 
 all: build
 
@@ -24,6 +25,16 @@ docs: deps
 
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
+
+# The whole suite against Qt 6 (its own build dir; the Qt 6 packages are installed only here).
+QT6_DIR := build-qt6
+QT6_PACKAGES := qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-translations-l10n
+test-qt6:
+	scripts/install-deps.sh $(QT6_PACKAGES)
+	@test -f $(QT6_DIR)/build.ninja || \
+		cmake -S . -B $(QT6_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDIALOG_QT_MAJOR=6
+	cmake --build $(QT6_DIR)
+	cd $(QT6_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
 
 # The whole suite built with AddressSanitizer (LeakSanitizer on) and UndefinedBehaviorSanitizer.
 SANITIZE_DIR := build-sanitize
@@ -91,11 +102,24 @@ screenshots: build
 	rm -rf docs/screenshots
 	QT_QPA_PLATFORM=offscreen $(GALLERY) --screenshots docs/screenshots
 
+# Every dialog at device pixel ratio 2, as a high-DPI screen shows it.
+screenshots-2x: build
+	rm -rf $(BUILD_DIR)/screenshots-2x
+	QT_QPA_PLATFORM=offscreen QT_SCALE_FACTOR=2 $(GALLERY) --screenshots $(BUILD_DIR)/screenshots-2x
+
+# The gallery rendered by the Qt 5 and the Qt 6 build, compared picture by picture.
+compare-qt6-screenshots: build test-qt6
+	rm -rf $(BUILD_DIR)/screenshots-qt5 $(QT6_DIR)/screenshots-qt6
+	QT_QPA_PLATFORM=offscreen $(GALLERY) --screenshots $(BUILD_DIR)/screenshots-qt5 >/dev/null
+	QT_QPA_PLATFORM=offscreen $(QT6_DIR)/examples/gallery/dialog-gallery \
+		--screenshots $(QT6_DIR)/screenshots-qt6 >/dev/null
+	python3 scripts/compare-screenshots.py $(BUILD_DIR)/screenshots-qt5 $(QT6_DIR)/screenshots-qt6
+
 deb: build
 	cd $(BUILD_DIR) && cpack -G DEB
 
 clean:
-	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR) $(BENCH_DIR)
+	rm -rf $(BUILD_DIR) $(QT6_DIR) $(SANITIZE_DIR) $(FUZZ_DIR) $(BENCH_DIR)
 
 format:
 	@if command -v clang-format >/dev/null 2>&1; then \

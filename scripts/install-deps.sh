@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, tests and demo need; only the missing ones.
-# Extra package names given as arguments are added to the list.
+# Extra package names given as arguments are added to the list (make test-qt6 adds Qt 6's).
 set -euo pipefail
 
 packages=(

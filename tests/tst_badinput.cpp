@@ -99,9 +99,10 @@ QByteArray halfOfDefaultTheme()
         QJsonObject kept;
         for (auto it = values.begin(); it != values.end(); ++it)
             if (++index % 2)
-                kept.insert(it.key(), section.key() == QLatin1String("images")
-                                          ? QFileInfo(path).path() + '/' + it.value().toString()
-                                          : it.value());
+                kept.insert(it.key(),
+                            section.key() == QLatin1String("images")
+                                ? QJsonValue(QFileInfo(path).path() + '/' + it.value().toString())
+                                : QJsonValue(it.value()));
         half.insert(section.key(), kept);
     }
     return QJsonDocument(half).toJson();

@@ -26,6 +26,16 @@ const QColor updateColor(128, 0, 128);
 const QColor pictureColor(0, 128, 128);
 const QPoint noPos(-1, -1);
 
+// Where Qt's own translations are installed (Qt 6 renamed the call).
+QString qtTranslationsPath()
+{
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+    return QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+#else
+    return QLibraryInfo::location(QLibraryInfo::TranslationsPath);
+#endif
+}
+
 // Opens the protected parts of the box; the static readers also work on boxes made by the
 // static entry points.
 class TestBox : public CMessageBox
@@ -605,8 +615,7 @@ void TestMessageBox::detailsToggle()
 void TestMessageBox::detailsTranslated()
 {
     QTranslator translator;
-    if (!translator.load(QStringLiteral("qtbase_zh_CN"),
-                         QLibraryInfo::location(QLibraryInfo::TranslationsPath)))
+    if (!translator.load(QStringLiteral("qtbase_zh_CN"), qtTranslationsPath()))
         QSKIP("qtbase_zh_CN.qm is not installed");
     QCoreApplication::installTranslator(&translator);
     QString texts;

@@ -109,7 +109,7 @@ class TestSoak : public QObject
         for (long kib : memory)
             described += QString::number(kib) + QLatin1Char(' ');
         qInfo("%s: %d in %lld ms; widgets %d -> %d; RSS KiB %s", what, count, clock.elapsed(),
-              widgets, QApplication::allWidgets().size(), qPrintable(described));
+              widgets, int(QApplication::allWidgets().size()), qPrintable(described));
         QCOMPARE(QApplication::allWidgets().size(), widgets);
         QVERIFY2(memory.at(4) - memory.at(3) <= qMax(0L, memory.at(2) - memory.at(1)) + 4096,
                  qPrintable(described));

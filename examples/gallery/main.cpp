@@ -91,7 +91,10 @@ QImage renderWithOwnedWindows(QWidget* window)
     for (QWidget* w : owned)
         bounds |= w->frameGeometry();
 
-    QImage image(bounds.size(), QImage::Format_ARGB32_Premultiplied);
+    // At the screen's own ratio: run with QT_SCALE_FACTOR=2 for 2x pictures.
+    const qreal ratio = window->devicePixelRatioF();
+    QImage image(bounds.size() * ratio, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
     image.fill(Qt::transparent);
     QPainter painter(&image);
     painter.drawPixmap(window->pos() - bounds.topLeft(), window->grab());
@@ -136,8 +139,9 @@ bool writeIndex(const QString& directory, const QList<Page>& pageList, const QLi
     QFile file(directory + QStringLiteral("/index.html"));
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
         return false;
-    QTextStream out(&file);
-    out.setCodec("UTF-8");
+    // Composed as text, written as UTF-8 (QTextStream's own encoding differs between Qt 5 and 6).
+    QString html;
+    QTextStream out(&html);
     out << "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>Dialog gallery</title>\n"
            "<style>body{font-family:sans-serif;margin:24px;background:#f4f6f9;color:#1f2d3d}"
            "figure{display:inline-block;margin:8px;vertical-align:top}"
@@ -159,7 +163,9 @@ bool writeIndex(const QString& directory, const QList<Page>& pageList, const QLi
         }
     }
     out << "</body></html>\n";
-    return true;
+    out.flush();
+    const QByteArray bytes = html.toUtf8();
+    return file.write(bytes) == bytes.size();
 }
 
 int takeScreenshots(const QString& directory, const QList<Theme>& themes)

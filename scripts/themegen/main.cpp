@@ -189,19 +189,22 @@ void drawDialogBackground(QPainter& p, const Palette& pal)
     // the outermost ring transparent.
     const QPointF centre = frame.center() + QPointF(0, 1);
     const qreal hw = frame.width() / 2 - kFrameRadius, hh = frame.height() / 2 - kFrameRadius;
+    // One step per device pixel, so the 2x picture gets a smooth shadow, not 2x2 blocks.
+    const int ratio = qRound(p.device()->devicePixelRatioF());
+    const qreal px = 1.0 / ratio;
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
-    for (int y = 0; y < kBgSize; ++y) {
-        for (int x = 0; x < kBgSize; ++x) {
-            const qreal qx = qMax<qreal>(0, qAbs(x + 0.5 - centre.x()) - hw);
-            const qreal qy = qMax<qreal>(0, qAbs(y + 0.5 - centre.y()) - hh);
+    for (int y = 0; y < kBgSize * ratio; ++y) {
+        for (int x = 0; x < kBgSize * ratio; ++x) {
+            const qreal qx = qMax<qreal>(0, qAbs((x + 0.5) * px - centre.x()) - hw);
+            const qreal qy = qMax<qreal>(0, qAbs((y + 0.5) * px - centre.y()) - hh);
             const qreal d = qMax<qreal>(0, std::hypot(qx, qy) - kFrameRadius);
             if (d >= kShadow)
                 continue;
             const qreal t = (kShadow - d) / kShadow;
             const int a = qRound(pal.shadowAlpha * t * t);
             if (a > 0)
-                p.fillRect(QRect(x, y, 1, 1), QColor(0, 0, 0, a));
+                p.fillRect(QRectF(x * px, y * px, px, px), QColor(0, 0, 0, a));
         }
     }
     p.restore();
@@ -421,9 +424,13 @@ QVector<Asset> assets(const Palette& pal)
     return list;
 }
 
-QImage render(const Asset& a)
+// Ratio 2 draws the same picture on twice the pixels (the name@2x.png variant); the
+// drawing code works in 1x units either way.
+QImage render(const Asset& a, int ratio = 1)
 {
-    QImage img(a.frame.width() * a.frames, a.frame.height(), QImage::Format_ARGB32_Premultiplied);
+    QImage img(a.frame.width() * a.frames * ratio, a.frame.height() * ratio,
+               QImage::Format_ARGB32_Premultiplied);
+    img.setDevicePixelRatio(ratio);
     img.fill(Qt::transparent);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
@@ -465,56 +472,61 @@ struct Checker
 // The dialog background is stretched as a nine-grid: every row of the middle
 // band and every column of the middle band must be identical, or stretching
 // smears whatever differs.
-void checkDialogBackground(Checker& c, const QImage& img, const Palette& pal)
+// r is the picture's ratio: 1 for name.png, 2 for name@2x.png (every 1x pixel is r x r).
+void checkDialogBackground(Checker& c, const QImage& img, const Palette& pal, int r)
 {
-    const int midRight = kBgSize - kGridRight - 1, midBottom = kBgSize - kGridBottom - 1;
-    for (int y = kGridTop + 1; y <= midBottom; ++y)
-        for (int x = 0; x < kBgSize; ++x)
-            if (img.pixel(x, y) != img.pixel(x, kGridTop)) {
+    const int midRight = (kBgSize - kGridRight) * r - 1,
+              midBottom = (kBgSize - kGridBottom) * r - 1;
+    for (int y = kGridTop * r + 1; y <= midBottom; ++y)
+        for (int x = 0; x < kBgSize * r; ++x)
+            if (img.pixel(x, y) != img.pixel(x, kGridTop * r)) {
                 c.fail(QStringLiteral("row %1 differs from row %2 at x=%3")
                            .arg(y)
-                           .arg(kGridTop)
+                           .arg(kGridTop * r)
                            .arg(x));
                 return;
             }
-    for (int x = kGridLeft + 1; x <= midRight; ++x)
-        for (int y = 0; y < kBgSize; ++y)
-            if (img.pixel(x, y) != img.pixel(kGridLeft, y)) {
+    for (int x = kGridLeft * r + 1; x <= midRight; ++x)
+        for (int y = 0; y < kBgSize * r; ++y)
+            if (img.pixel(x, y) != img.pixel(kGridLeft * r, y)) {
                 c.fail(QStringLiteral("column %1 differs from column %2 at y=%3")
                            .arg(x)
-                           .arg(kGridLeft)
+                           .arg(kGridLeft * r)
                            .arg(y));
                 return;
             }
-    const int last = kBgSize - kShadow - 1;
-    c.expectPixel(img, 64, kShadow, pal.border);
-    c.expectPixel(img, 64, last, pal.border);
-    c.expectPixel(img, kShadow, 64, pal.border);
-    c.expectPixel(img, last, 64, pal.border);
-    c.expectPixel(img, 64, kShadow + 1, pal.title);
-    c.expectPixel(img, 64, kTitleBottom, pal.title);
-    c.expectPixel(img, 64, kTitleBottom + 1, pal.body);
-    c.expectPixel(img, 64, last - 1, pal.body);
-    for (int x = 0; x < kShadow; ++x)
-        for (int y = 0; y < kBgSize; ++y)
+    // First and last device pixel of 1x pixel n.
+    const auto first = [r](int n) { return n * r; };
+    const auto lastOf = [r](int n) { return n * r + r - 1; };
+    const int last = kBgSize - kShadow - 1, mid = 64 * r;
+    c.expectPixel(img, mid, first(kShadow), pal.border);
+    c.expectPixel(img, mid, lastOf(last), pal.border);
+    c.expectPixel(img, first(kShadow), mid, pal.border);
+    c.expectPixel(img, lastOf(last), mid, pal.border);
+    c.expectPixel(img, mid, first(kShadow + 1), pal.title);
+    c.expectPixel(img, mid, lastOf(kTitleBottom), pal.title);
+    c.expectPixel(img, mid, first(kTitleBottom + 1), pal.body);
+    c.expectPixel(img, mid, lastOf(last - 1), pal.body);
+    for (int x = 0; x < kShadow * r; ++x)
+        for (int y = 0; y < kBgSize * r; ++y)
             if (qRed(img.pixel(x, y)) || qGreen(img.pixel(x, y)) || qBlue(img.pixel(x, y))) {
                 c.fail(QStringLiteral("shadow pixel (%1,%2) is not black").arg(x).arg(y));
                 return;
             }
-    if (qAlpha(img.pixel(0, 64)) != 0 || qAlpha(img.pixel(64, 0)) != 0)
+    if (qAlpha(img.pixel(0, mid)) != 0 || qAlpha(img.pixel(mid, 0)) != 0)
         c.fail(QStringLiteral("outer edge of the shadow is not transparent"));
-    const int nearAlpha = qAlpha(img.pixel(kShadow - 1, 64));
+    const int nearAlpha = qAlpha(img.pixel(kShadow * r - 1, mid));
     if (nearAlpha < pal.shadowAlpha * 3 / 4 || nearAlpha > pal.shadowAlpha)
         c.fail(QStringLiteral("shadow next to the frame has alpha %1").arg(nearAlpha));
-    for (int x = 1; x < kShadow; ++x)
-        if (qAlpha(img.pixel(x, 64)) < qAlpha(img.pixel(x - 1, 64)))
+    for (int x = 1; x < kShadow * r; ++x)
+        if (qAlpha(img.pixel(x, mid)) < qAlpha(img.pixel(x - 1, mid)))
             c.fail(QStringLiteral("shadow alpha falls towards the frame at x=%1").arg(x));
 }
 
 // Frames of a strip must really differ, except where the design says they match.
 void checkStrip(Checker& c, const QImage& img, const Asset& a)
 {
-    const int w = a.frame.width();
+    const int w = img.width() / a.frames;
     for (int i = 0; i < a.frames; ++i)
         for (int j = i + 1; j < a.frames; ++j) {
             const bool sameByDesign = a.file == QLatin1String("img_btn_no_normal_small.png") &&
@@ -564,33 +576,43 @@ int writeAll(const QString& outDir, const Palette& pal)
         return 1;
     }
     int failures = 0;
+    // Each image twice: name.png and name@2x.png for screens of device pixel ratio above 1.
     for (const Asset& a : assets(pal)) {
-        const QString path = QDir(outDir).filePath(a.file);
-        if (!render(a).save(path, "PNG")) {
-            std::fprintf(stderr, "themegen: cannot write %s\n", qPrintable(path));
-            return 1;
+        for (const int ratio : {1, 2}) {
+            const QString file = ratio == 1 ? a.file
+                                            : QString(a.file).replace(QLatin1String(".png"),
+                                                                      QLatin1String("@2x.png"));
+            const QString path = QDir(outDir).filePath(file);
+            if (!render(a, ratio).save(path, "PNG")) {
+                std::fprintf(stderr, "themegen: cannot write %s\n", qPrintable(path));
+                return 1;
+            }
+            Checker c{file};
+            const QImage back = QImage(path).convertToFormat(QImage::Format_ARGB32);
+            QSize want;
+            for (const ExpectedFile& e : kExpected)
+                if (a.file == QLatin1String(e.file))
+                    want = QSize(e.width, e.height) * ratio;
+            if (!want.isValid())
+                c.fail(QStringLiteral("not a known theme image"));
+            else if (back.size() != want)
+                c.fail(QStringLiteral("size %1x%2").arg(back.width()).arg(back.height()));
+            else if (a.file == QLatin1String("img_custom_dialog_bg.png"))
+                checkDialogBackground(c, back, pal, ratio);
+            else
+                checkStrip(c, back, a);
+            failures += c.failures;
+            std::printf("%s\n", qPrintable(path));
         }
-        Checker c{a.file};
-        const QImage back = QImage(path).convertToFormat(QImage::Format_ARGB32);
-        QSize want;
-        for (const ExpectedFile& e : kExpected)
-            if (a.file == QLatin1String(e.file))
-                want = QSize(e.width, e.height);
-        if (!want.isValid())
-            c.fail(QStringLiteral("not a known theme image"));
-        else if (back.size() != want)
-            c.fail(QStringLiteral("size %1x%2").arg(back.width()).arg(back.height()));
-        else if (a.file == QLatin1String("img_custom_dialog_bg.png"))
-            checkDialogBackground(c, back, pal);
-        else
-            checkStrip(c, back, a);
-        failures += c.failures;
-        std::printf("%s\n", qPrintable(path));
     }
     for (const ExpectedFile& e : kExpected)
-        if (!QFileInfo::exists(QDir(outDir).filePath(QLatin1String(e.file)))) {
-            std::fprintf(stderr, "themegen: %s was not written\n", e.file);
-            ++failures;
+        for (const char* suffix : {".png", "@2x.png"}) {
+            const QString file =
+                QString::fromLatin1(e.file).replace(QLatin1String(".png"), QLatin1String(suffix));
+            if (!QFileInfo::exists(QDir(outDir).filePath(file))) {
+                std::fprintf(stderr, "themegen: %s was not written\n", qPrintable(file));
+                ++failures;
+            }
         }
     return failures ? 1 : 0;
 }

@@ -4,6 +4,9 @@
 set -euo pipefail
 build_dir=$1
 source_dir=$2
+package=${3:-Dialog}  # the CMake package; dialog.pc or dialog-qt6.pc follows from it
+pc_name=dialog
+[[ "$package" == Dialog ]] || pc_name="dialog-$(echo "${package#Dialog}" | tr A-Z a-z)"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -12,7 +15,7 @@ cmake --install "$build_dir" --prefix "$work/prefix" >/dev/null
 # later runs hit the cache although the folder's name changes.
 launcher=$(command -v ccache || true)
 cmake -S "$source_dir/tests/consumer" -B "$work/build" -G Ninja \
-    -DCMAKE_PREFIX_PATH="$work/prefix" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_PREFIX_PATH="$work/prefix" -DCMAKE_BUILD_TYPE=Release -DDIALOG_PACKAGE="$package" \
     ${launcher:+-DCMAKE_CXX_COMPILER_LAUNCHER="$launcher"} >/dev/null
 CCACHE_BASEDIR="$work" cmake --build "$work/build" >/dev/null
 LD_LIBRARY_PATH="$work/prefix/lib:$work/prefix/lib/x86_64-linux-gnu${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}" \
@@ -30,8 +33,8 @@ done
 # The file names its install prefix; point it at the scratch prefix (a --define-variable
 # would move Qt's own prefix too).
 mkdir -p "$work/pc"
-sed "s|^prefix=.*|prefix=$work/prefix|" "$work/prefix/lib/pkgconfig/dialog.pc" >"$work/pc/dialog.pc"
-pc_flags=$(PKG_CONFIG_PATH="$work/pc" pkg-config --cflags --libs dialog)
+sed "s|^prefix=.*|prefix=$work/prefix|" "$work/prefix/lib/pkgconfig/$pc_name.pc" >"$work/pc/$pc_name.pc"
+pc_flags=$(PKG_CONFIG_PATH="$work/pc" pkg-config --cflags --libs "$pc_name")
 # shellcheck disable=SC2086
 g++ -std=c++17 -fPIC "$source_dir/tests/consumer/main.cpp" -o "$work/consumer-pc" $pc_flags
 LD_LIBRARY_PATH="$work/prefix/lib${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}" \

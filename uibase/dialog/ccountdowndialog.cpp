@@ -194,8 +194,8 @@ void CCountDownDialog::resetSizeAndLayout()
     const int ih = metrics.iconSpace;
     const int bh = metrics.buttonSpace;
     const int vs = metrics.verticalSpace;
-    const int pw = iconPixmap.width();
-    const int ph = iconPixmap.height();
+    const int pw = pictureSize(iconPixmap).width();
+    const int ph = pictureSize(iconPixmap).height();
     const int f = frameMargin;
     const int t = titleBarHeight;
 
@@ -242,6 +242,8 @@ void CCountDownDialog::paintEvent(QPaintEvent* event)
 
     QPainter painter(this);
     fillClientArea(painter, this, f, t);
+    // A 2x icon on a screen of fractional ratio is scaled; filtered, it stays even.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawPixmap(f + m, f + t + m - messageIconRaise, iconPixmap);
 }
 

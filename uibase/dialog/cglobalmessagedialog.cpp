@@ -352,7 +352,7 @@ void CGlobalMessageDialog::mouseMoveEvent(QMouseEvent* event)
     CCustomDialog::mouseMoveEvent(event);
 }
 
-void CGlobalMessageDialog::enterEvent(QEvent* event)
+void CGlobalMessageDialog::enterEvent(EnterEvent* event)
 {
     setCursor(Qt::PointingHandCursor);
     QWidget::enterEvent(event);

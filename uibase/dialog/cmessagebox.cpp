@@ -175,8 +175,8 @@ void CMessageBox::resetSizeAndLayout()
     const int ih = metrics.iconSpace;
     const int bh = metrics.buttonSpace;
     const int vs = metrics.verticalSpace;
-    const int pw = iconPixmap.width();
-    const int ph = iconPixmap.height();
+    const int pw = pictureSize(iconPixmap).width();
+    const int ph = pictureSize(iconPixmap).height();
     const int f = frameMargin;
     const int t = titleBarHeight;
 
@@ -303,6 +303,8 @@ void CMessageBox::paintEvent(QPaintEvent* event)
 
     QPainter painter(this);
     fillClientArea(painter, this, f, t);
+    // A 2x icon on a screen of fractional ratio is scaled; filtered, it stays even.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
     if (customPixmap) {
         painter.drawPixmap(f + customPictureInset + m, f + t + m - messageIconRaise, *customPixmap);
         painter.drawPixmap(f + customPictureInset + m, f + t + customShiftY + m - messageIconRaise,

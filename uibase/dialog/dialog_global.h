@@ -12,3 +12,18 @@
 #else
 #define DIALOG_EXPORT Q_DECL_IMPORT
 #endif
+
+class QEvent;
+class QEnterEvent;
+
+namespace Omra {
+
+// The one place where Qt 5 and Qt 6 differ in a signature the dialogs override:
+// QWidget::enterEvent takes a QEnterEvent from Qt 6 on.
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+using EnterEvent = QEnterEvent;
+#else
+using EnterEvent = QEvent;
+#endif
+
+} // namespace Omra

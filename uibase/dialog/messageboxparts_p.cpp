@@ -46,6 +46,11 @@ QPixmap messageIcon(QMessageBox::Icon icon)
     return *theme()->getPixmap(QLatin1String(key));
 }
 
+QSize pictureSize(const QPixmap& picture)
+{
+    return (QSizeF(picture.size()) / picture.devicePixelRatioF()).toSize();
+}
+
 CPushButton* makeMessageButton(QWidget* parent, bool positive, int id, const QString& text,
                                const QSize& size)
 {

@@ -31,6 +31,10 @@ const CUiResource* theme();
 // The theme picture of the icon, copied now; a null pixmap for NoIcon and unknown values.
 QPixmap messageIcon(QMessageBox::Icon icon);
 
+// The size a picture takes in the layout: a 2x picture (for high-DPI screens) takes what its
+// 1x one does.
+QSize pictureSize(const QPixmap& picture);
+
 // A positive or negative looking button of the given fixed size, named "button<id>".
 CPushButton* makeMessageButton(QWidget* parent, bool positive, int id, const QString& text,
                                const QSize& size);

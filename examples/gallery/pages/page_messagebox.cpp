@@ -153,6 +153,16 @@ Omra::CCountDownDialog* countdownDialog(Omra::CCountDownType type, bool showLink
 
 // The terminal runs with Qt's own Chinese translation, which is where the details button
 // gets its text from; without the file the button keeps Qt's English text.
+// Where Qt's own translations are installed (Qt 6 renamed the call).
+QString qtTranslationsPath()
+{
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+    return QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+#else
+    return QLibraryInfo::location(QLibraryInfo::TranslationsPath);
+#endif
+}
+
 void installQtChinese()
 {
     static bool done = false;
@@ -160,8 +170,7 @@ void installQtChinese()
         return;
     done = true;
     auto* translator = new QTranslator(QCoreApplication::instance());
-    if (translator->load(QStringLiteral("qtbase_zh_CN"),
-                         QLibraryInfo::location(QLibraryInfo::TranslationsPath)))
+    if (translator->load(QStringLiteral("qtbase_zh_CN"), qtTranslationsPath()))
         QCoreApplication::installTranslator(translator);
     else
         delete translator;

@@ -97,7 +97,7 @@ void CCustomDialog::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton) {
         dragging = true;
-        dragOffset = event->globalPos() - frameGeometry().topLeft();
+        dragOffset = mapToGlobal(event->pos()) - frameGeometry().topLeft();
     }
     CBaseDialog::mousePressEvent(event);
 }
@@ -105,7 +105,7 @@ void CCustomDialog::mousePressEvent(QMouseEvent* event)
 void CCustomDialog::mouseMoveEvent(QMouseEvent* event)
 {
     if (dragging && (event->buttons() & Qt::LeftButton))
-        move(event->globalPos() - dragOffset);
+        move(mapToGlobal(event->pos()) - dragOffset);
     CBaseDialog::mouseMoveEvent(event);
 }
 

@@ -302,12 +302,12 @@ void CImageWidget::fitToImage()
 {
     const QPixmap* image = detail::theme()->getPixmap(imageKey);
     if (!image->isNull())
-        resize(image->size());
+        resize(detail::logicalSize(*image));
 }
 
 QSize CImageWidget::sizeHint() const
 {
-    return detail::theme()->getPixmap(imageKey)->size();
+    return detail::logicalSize(*detail::theme()->getPixmap(imageKey));
 }
 
 void CImageWidget::themeChanged()
@@ -322,6 +322,8 @@ void CImageWidget::paintEvent(QPaintEvent*)
     if (image->isNull())
         return;
     QPainter painter(this);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform,
+                          detail::needsSmoothScaling(&painter, *image));
     painter.drawPixmap(QRect(QPoint(0, 0), size()), *image);
 }
 

@@ -2,7 +2,6 @@
 #include "uibase/dialog/contracts/theme_p.h"
 
 #include <QApplication>
-#include <QDesktopWidget>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QScreen>

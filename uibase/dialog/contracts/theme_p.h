@@ -8,6 +8,8 @@
 #include <QTextOption>
 
 class QFontMetrics;
+class QPainter;
+class QPixmap;
 
 namespace Omra {
 namespace detail {
@@ -46,6 +48,14 @@ inline QTextOption::WrapMode wrapModeFor(const QString& text)
 // (captions, labels) every time a dialog opens, so the results are remembered per font and
 // text.
 int textAdvance(const QString& text, const QFont& font, const QFontMetrics& metrics);
+
+// The size a theme picture covers on screen: a 2x picture covers what its 1x one does.
+QSize logicalSize(const QPixmap& picture);
+
+// Whether drawing picture at its own size on painter's device scales it by a fraction (a 2x
+// picture on a screen of ratio 1.5): repeating pixels would then look uneven, so it is
+// filtered. Whole factors keep the exact, faster copy.
+bool needsSmoothScaling(const QPainter* painter, const QPixmap& picture);
 
 } // namespace detail
 } // namespace Omra

@@ -66,6 +66,21 @@ struct ThemeData
     QHash<QString, QImage> images;
 };
 
+// Screens of device pixel ratio above 1 get the 2x picture, name@2x.png beside name.png, when
+// the theme has one (the file name gives the picture its ratio, as in Qt's own image
+// loading); otherwise the 1x picture is scaled.
+QString imagePathForScreens(const QString& path)
+{
+    const auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+    if (!app || app->devicePixelRatio() <= 1.0)
+        return path;
+    const int dot = path.lastIndexOf(QLatin1Char('.'));
+    if (dot <= path.lastIndexOf(QLatin1Char('/')))
+        return path;
+    const QString hiDpi = path.left(dot) + QLatin1String("@2x") + path.mid(dot);
+    return QFileInfo::exists(hiDpi) ? hiDpi : path;
+}
+
 // Every theme image is read here. Pictures compiled into the program are decoded straight
 // from their bytes when they are plain PNGs; anything else goes through Qt's reader.
 QImage readThemeImage(const QString& path, QString* error)
@@ -74,8 +89,12 @@ QImage readThemeImage(const QString& path, QString* error)
         const QResource resource(path);
         if (resource.isValid() && resource.compressionAlgorithm() == QResource::NoCompression) {
             QImage image = detail::decodePlainPng(resource.data(), resource.size());
-            if (!image.isNull())
+            if (!image.isNull()) {
+                // Qt's reader gives name@2x pictures their ratio; so does this path.
+                if (path.contains(QLatin1String("@2x.")))
+                    image.setDevicePixelRatio(2.0);
                 return image;
+            }
         }
     }
     QImageReader reader(path);
@@ -190,7 +209,7 @@ bool parseTheme(const QString& path, bool decodeImagesNow, ThemeData& data, QStr
             name.startsWith(QLatin1Char(':')) ? name : base.absoluteFilePath(name);
         if (decodeImagesNow) {
             QString readError;
-            const QImage image = readThemeImage(imagePath, &readError);
+            const QImage image = readThemeImage(imagePathForScreens(imagePath), &readError);
             if (image.isNull())
                 return keyError(
                     it.key(), QStringLiteral("cannot read image %1: %2").arg(imagePath, readError));
@@ -276,7 +295,7 @@ const QPixmap* CUiResource::getPixmap(const QString& key) const
     // Images of the embedded theme are decoded on first use, which keeps start-up short.
     if (!it->loaded && qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         it->loaded = true;
-        it->pixmap = QPixmap::fromImage(readThemeImage(it->path, nullptr));
+        it->pixmap = QPixmap::fromImage(readThemeImage(imagePathForScreens(it->path), nullptr));
         if (it->pixmap.isNull())
             qCWarning(lcOmraTheme, "image of key \"%s\" cannot be read from %s", qPrintable(key),
                       qPrintable(it->path));

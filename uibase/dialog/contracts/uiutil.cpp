@@ -1,5 +1,6 @@
 #include "uibase/dialog/contracts/uiutil.h"
 
+#include "uibase/dialog/contracts/theme_p.h"
 #include "uibase/dialog/contracts/uiresource.h"
 
 #include <QFontMetrics>
@@ -11,6 +12,7 @@
 #include <QSet>
 #include <QtWidgets/qdrawutil.h>
 
+#include <cmath>
 #include <initializer_list>
 
 namespace Omra {
@@ -53,6 +55,18 @@ bool seenBefore(const QString& cacheKey)
 
 } // namespace
 
+QSize detail::logicalSize(const QPixmap& picture)
+{
+    return (QSizeF(picture.size()) / picture.devicePixelRatioF()).toSize();
+}
+
+bool detail::needsSmoothScaling(const QPainter* painter, const QPixmap& picture)
+{
+    const QPaintDevice* device = painter->device();
+    const qreal scale = (device ? device->devicePixelRatioF() : 1.0) / picture.devicePixelRatioF();
+    return !qFuzzyCompare(scale, std::round(scale));
+}
+
 CNStateGridImage::CNStateGridImage(const QString& imageKey, int stateCount)
     : key(imageKey), states(qMax(1, stateCount))
 {
@@ -70,7 +84,8 @@ QSize CNStateGridImage::getSize() const
     const QPixmap& image = pixmap();
     if (image.isNull())
         return QSize(0, 0);
-    return QSize(image.width() / states, image.height());
+    const QSize size = detail::logicalSize(image);
+    return QSize(size.width() / states, size.height());
 }
 
 void CNStateGridImage::setImage(const QString& imageKey)
@@ -110,7 +125,9 @@ CNStateImage::CNStateImage(const QString& imageKey, int stateCount)
 void CNStateImage::drawFrame(QPainter* painter, const QPixmap& image, const QRect& source,
                              const QRect& target) const
 {
-    if (source.size() == target.size()) {
+    // source is in the picture's own pixels, twice the target's size for a 2x picture.
+    if (source.size() == target.size() * image.devicePixelRatioF() &&
+        !detail::needsSmoothScaling(painter, image)) {
         painter->drawPixmap(target.topLeft(), image, source);
         return;
     }
@@ -130,7 +147,9 @@ CNStateJiuGongImage::CNStateJiuGongImage(bool smoothEdges, const QString& imageK
 void CNStateJiuGongImage::drawFrame(QPainter* painter, const QPixmap& image, const QRect& source,
                                     const QRect& target) const
 {
-    if (source.size() == target.size()) {
+    const qreal pictureRatio = image.devicePixelRatioF();
+    if (source.size() == target.size() * pictureRatio &&
+        !detail::needsSmoothScaling(painter, image)) {
         painter->drawPixmap(target.topLeft(), image, source);
         return;
     }
@@ -143,11 +162,16 @@ void CNStateJiuGongImage::drawFrame(QPainter* painter, const QPixmap& image, con
         const int a = first * extent / total;
         return QPair<int, int>(a, extent - a);
     };
-    auto horizontal = fit(marginLeft, marginRight, source.width());
-    auto vertical = fit(marginTop, marginBottom, source.height());
+    auto horizontal = fit(marginLeft, marginRight, qRound(source.width() / pictureRatio));
+    auto vertical = fit(marginTop, marginBottom, qRound(source.height() / pictureRatio));
     horizontal = fit(horizontal.first, horizontal.second, target.width());
     vertical = fit(vertical.first, vertical.second, target.height());
     const QMargins margins(horizontal.first, vertical.first, horizontal.second, vertical.second);
+    // Margins are screen pixels; a 2x picture has twice as many of its own in each.
+    const QMargins sourceMargins(
+        qRound(margins.left() * pictureRatio), qRound(margins.top() * pictureRatio),
+        qRound(margins.right() * pictureRatio), qRound(margins.bottom() * pictureRatio));
+    const bool filtered = smooth || detail::needsSmoothScaling(painter, image);
 
     // Stretching the slices (smoothly, with alpha) costs far more than copying the result:
     // it was nearly half of opening a dialog. A dialog background or a button face is drawn
@@ -164,7 +188,7 @@ void CNStateJiuGongImage::drawFrame(QPainter* painter, const QPixmap& image, con
         const QString cacheKey = nineGridCacheKey(
             {image.cacheKey(), source.x(), source.y(), source.width(), source.height(),
              target.width(), target.height(), margins.left(), margins.top(), margins.right(),
-             margins.bottom(), smooth ? 1 : 0, qRound64(ratio * 1000)});
+             margins.bottom(), filtered ? 1 : 0, qRound64(ratio * 1000)});
         QPixmap composed;
         const bool cached = QPixmapCache::find(cacheKey, &composed);
         if (!cached && seenBefore(cacheKey)) {
@@ -172,10 +196,10 @@ void CNStateJiuGongImage::drawFrame(QPainter* painter, const QPixmap& image, con
             composed.setDevicePixelRatio(ratio);
             composed.fill(Qt::transparent);
             QPainter offscreen(&composed);
-            if (smooth)
+            if (filtered)
                 offscreen.setRenderHint(QPainter::SmoothPixmapTransform);
             qDrawBorderPixmap(&offscreen, QRect(QPoint(0, 0), target.size()), margins, image,
-                              source, margins, QTileRules());
+                              source, sourceMargins, QTileRules());
             offscreen.end();
             QPixmapCache::insert(cacheKey, composed);
         }
@@ -186,9 +210,9 @@ void CNStateJiuGongImage::drawFrame(QPainter* painter, const QPixmap& image, con
     }
 
     painter->save();
-    if (smooth)
+    if (filtered)
         painter->setRenderHint(QPainter::SmoothPixmapTransform);
-    qDrawBorderPixmap(painter, target, margins, image, source, margins, QTileRules());
+    qDrawBorderPixmap(painter, target, margins, image, source, sourceMargins, QTileRules());
     painter->restore();
 }
 

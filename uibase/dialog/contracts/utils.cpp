@@ -119,7 +119,7 @@ void sha1_checksum(unsigned char* out, const void* data, std::size_t len)
     // addData takes an int length; feed very large inputs in pieces.
     while (bytes && len > 0) {
         const int piece = len > (1u << 30) ? (1 << 30) : int(len);
-        hash.addData(bytes, piece);
+        hash.addData(QByteArray::fromRawData(bytes, piece));
         bytes += piece;
         len -= std::size_t(piece);
     }
