@@ -48,6 +48,9 @@ QPixmap messageIcon(QMessageBox::Icon icon)
 
 QSize pictureSize(const QPixmap& picture)
 {
+    // Qt 6 gives a null pixmap the ratio 0.
+    if (picture.isNull())
+        return QSize(0, 0);
     return (QSizeF(picture.size()) / picture.devicePixelRatioF()).toSize();
 }
 
