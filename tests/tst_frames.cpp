@@ -102,25 +102,6 @@ private slots:
         }
     }
 
-    // The viewer shows the text it was last given, and typing changes nothing.
-    void viewer()
-    {
-        CViewVariableDialog dialog;
-        QCOMPARE(dialog.size(), QSize(700, 200).expandedTo(dialog.minimumSize()));
-        dialog.setText(QStringLiteral("旧值"));
-        const QString value = QStringLiteral("a = 1\n\n新值：<b>浦发银行</b>");
-        dialog.setText(value);
-        dialog.show();
-        auto* view = child<CTextEdit>(&dialog, "textView");
-        view->setFocus();
-        QTest::keyClicks(view, QStringLiteral("abc"));
-        for (Qt::Key key : {Qt::Key_Backspace, Qt::Key_Return, Qt::Key_Delete})
-            QTest::keyClick(view, key);
-        QCOMPARE(view->toPlainText(), value);
-        dialog.resize(760, 400);
-        QCOMPARE(view->geometry(), QRect(13, 42, 760 - 26, 400 - 55));
-    }
-
     // 640 x 420 client area; an 80 px bar at the bottom with the check box left and the
     // 96 x 32 button right; the name in the title and in the check box, elided when long.
     void agreementLayout_data()

@@ -181,24 +181,6 @@ private slots:
         QCOMPARE(seen, states);
     }
 
-    void contentLineLimit_data()
-    {
-        QTest::addColumn<int>("tick");
-        QTest::addColumn<int>("lines");
-        QTest::newRow("no countdown") << -1 << 5;
-        QTest::newRow("countdown") << 10 << 4;
-    }
-    void contentLineLimit()
-    {
-        QFETCH(int, tick);
-        QFETCH(int, lines);
-        show(QStringLiteral("T"), tick, true, -1, false, false, false, false,
-             QStringLiteral("一\n二\n三\n四\n五\n六\n七"));
-        auto* content = child<CSimpleTextWidget>(popup(), "contentText");
-        QCOMPARE(content->lineCountForWidth(content->width()), lines);
-        QCOMPARE(content->height(), content->heightForWidth(content->width()));
-    }
-
     // 20 px left of and 40 px above the anchor, back there at every message; a replacing
     // message unchecks the boxes and shows only what it asks for.
     void placementAndReplacement()

@@ -378,31 +378,6 @@ private slots:
         const QString open = QStringLiteral("+106 shown ") + QMessageBox::tr("Hide Details...");
         QCOMPARE(steps, (QStringList{QStringLiteral("一\n二"), closed, open, closed, open}));
     }
-
-    // Boxes shown together cascade; a given position wins and still counts.
-    void cascade()
-    {
-        QList<QPointer<TestBox>> boxes;
-        for (int i = 0; i < 3; ++i) {
-            boxes << new TestBox(QMessageBox::Information, QStringLiteral("叠放"), QMessageBox::Ok);
-            boxes.last()->show();
-        }
-        const QPoint first = boxes.at(0)->pos();
-        QCOMPARE(boxes.at(2)->pos(), first + QPoint(8, 8));
-        auto* placed = new TestBox(QMessageBox::Information, QStringLiteral("三"), QMessageBox::Ok,
-                                   QMessageBox::NoButton, nullptr, QPoint(100, 200));
-        placed->show();
-        QCOMPARE(placed->pos(), QPoint(100, 200));
-        QCOMPARE(TestBox::s_nActive, 4);
-        placed->close();
-        boxes.at(2)->close();
-        boxes.at(1)->hide(); // hidden and shown again counts again
-        QCOMPARE(TestBox::s_nActive, 1);
-        boxes.at(1)->show();
-        QCOMPARE(boxes.at(1)->pos(), first + QPoint(8, 8));
-        boxes.at(1)->close();
-        boxes.at(0)->close();
-    }
 };
 
 QTEST_MAIN(TestMessageBox)

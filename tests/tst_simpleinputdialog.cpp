@@ -2,8 +2,6 @@
 
 #include "uibase/dialog/csimpleinputdialog.h"
 
-#include <QPointer>
-#include <QRegularExpressionValidator>
 #include <QtTest>
 
 using namespace Omra;
@@ -39,12 +37,6 @@ CPushButton* button(QWidget* dialog, const char* name = "okButton")
     return dialog->findChild<CPushButton*>(QLatin1String(name));
 }
 
-QLineEdit* editLine(QWidget* dialog)
-{
-    auto* combo = qobject_cast<CComboBox*>(field(dialog));
-    return combo ? combo->lineEdit() : static_cast<QLineEdit*>(field(dialog));
-}
-
 // QTest cannot type Chinese through keyClicks: key events carry it instead.
 void typeText(QWidget* target, const QString& text)
 {
@@ -54,20 +46,6 @@ void typeText(QWidget* target, const QString& text)
         else
             QTest::sendKeyEvent(QTest::Click, target, Qt::Key_unknown, QString(ch), Qt::NoModifier);
     }
-}
-
-// Runs the dialog modally, types into it and clicks OK; returns exec's result.
-int runTyping(CSimpleInputDialog* dialog, const QString& typed, QStringList* received)
-{
-    testsupport::whenModal([typed](QWidget* modal) {
-        typeText(field(modal), typed);
-        QTest::mouseClick(button(modal), Qt::LeftButton);
-        if (modal->isVisible()) // a refused OK fails the check instead of hanging
-            modal->close();
-    });
-    if (!received)
-        return dialog->getInput(boost::function<void(QString)>());
-    return dialog->getInput([received](QString text) { *received << text; });
 }
 
 } // namespace
@@ -161,47 +139,6 @@ private slots:
         const int result = dialog->getInput(
             [&](QString text) { received << text + (raw->isVisible() ? "@open" : "@closed"); });
         QCOMPARE(QString::number(result) + " | " + received.join(' '), expected);
-    }
-
-    void restrictions_data()
-    {
-        QTest::addColumn<bool>("choice");
-        QTest::addColumn<int>("maxLength"); // 0: four-digit validator instead
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("text, chinese cut to 2") << false << 2 << S("交易密码") << S("交易");
-        // Fewer than four digits are intermediate and can still be confirmed.
-        QTest::newRow("text, letters refused") << false << 0 << S("1a2b") << S("12");
-        QTest::newRow("text, too long") << false << 0 << S("123456") << S("1234");
-    }
-
-    // The password echo and length apply to the text form only; the validator stays the
-    // caller's.
-    void restrictions()
-    {
-        QFETCH(bool, choice);
-        QFETCH(int, maxLength);
-        QFETCH(QString, typed);
-        QFETCH(QString, expected);
-        auto* digits =
-            new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{4}")));
-        QPointer<QValidator> guard(digits);
-        QStringList received;
-        {
-            QScopedPointer<CSimpleInputDialog> dialog(makeDialog(choice));
-            if (maxLength > 0) {
-                dialog->setEchoMode(QLineEdit::Password);
-                dialog->setMaxTextLength(maxLength);
-                QCOMPARE(editLine(dialog.data())->echoMode(),
-                         choice ? QLineEdit::Normal : QLineEdit::Password);
-            } else {
-                dialog->setValidator(digits);
-            }
-            QCOMPARE(runTyping(dialog.data(), typed, &received), int(QDialog::Accepted));
-        }
-        QCOMPARE(received, QStringList{expected});
-        QVERIFY(guard);
-        delete digits;
     }
 };
 
