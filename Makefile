@@ -5,7 +5,7 @@ THEMEGEN_DIR := build-themegen
 FORMAT_DIRS := uibase tests examples bench fuzz scripts
 
 .PHONY: all deps build docs test test-qt6 test-sanitize fuzz bench demo screenshots screenshots-2x \
-	compare-qt6-screenshots deb clean format theme-images
+	compare-qt6-screenshots deb clean format theme-images mutants
 
 all: build
 
@@ -74,6 +74,11 @@ fuzz: deps
 			|| exit 1; \
 		test -z "$$(ls -A $(FUZZ_DIR)/artifacts/$$t)" || { echo "fuzz_$$t found a crash"; exit 1; }; \
 	done
+
+# Plants 30 single-operator faults (fixed seed) in the dialog sources, one at a time, and
+# reports which ones the test suite catches. Slow (a rebuild and a test run each); not in CI.
+mutants: build
+	python3 scripts/mutants $(BUILD_DIR) $(CURDIR)
 
 # Benchmarks against Qt's own dialogs in a Release build, printed as one table of medians.
 BENCH_DIR := build-bench

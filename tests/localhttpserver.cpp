@@ -2,9 +2,6 @@
 
 #include <QHostAddress>
 #include <QPointer>
-#include <QSslCertificate>
-#include <QSslKey>
-#include <QSslSocket>
 #include <QTcpSocket>
 #include <QTimer>
 #include <QUrl>
@@ -13,39 +10,7 @@
 
 namespace testsupport {
 
-// Hands out plain sockets, or TLS sockets that start the server side of the handshake.
-class LocalHttpServer::Listener : public QTcpServer
-{
-public:
-    using QTcpServer::QTcpServer;
-
-    QSslCertificate certificate;
-    QSslKey key;
-    bool tls = false;
-
-protected:
-    void incomingConnection(qintptr descriptor) override
-    {
-        if (!tls) {
-            QTcpServer::incomingConnection(descriptor);
-            return;
-        }
-        auto* socket = new QSslSocket(this);
-        if (!socket->setSocketDescriptor(descriptor)) {
-            delete socket;
-            return;
-        }
-        socket->setLocalCertificate(certificate);
-        socket->setPrivateKey(key);
-        // A client that refuses the certificate just goes away.
-        connect(socket, QOverload<const QList<QSslError>&>::of(&QSslSocket::sslErrors), socket,
-                [] {});
-        addPendingConnection(socket);
-        socket->startServerEncryption();
-    }
-};
-
-LocalHttpServer::LocalHttpServer(QObject* parent) : QObject(parent), server(new Listener(this))
+LocalHttpServer::LocalHttpServer(QObject* parent) : QObject(parent), server(new QTcpServer(this))
 {
     connect(server, &QTcpServer::newConnection, this, &LocalHttpServer::onNewConnection);
 }
@@ -57,16 +22,6 @@ bool LocalHttpServer::start()
     return server->listen(QHostAddress::LocalHost, 0);
 }
 
-bool LocalHttpServer::startTls(const QByteArray& certificatePem, const QByteArray& privateKeyPem)
-{
-    server->certificate = QSslCertificate(certificatePem, QSsl::Pem);
-    server->key = QSslKey(privateKeyPem, QSsl::Rsa, QSsl::Pem);
-    if (server->certificate.isNull() || server->key.isNull() || !QSslSocket::supportsSsl())
-        return false;
-    server->tls = true;
-    return start();
-}
-
 quint16 LocalHttpServer::port() const
 {
     return server->serverPort();
@@ -74,10 +29,7 @@ quint16 LocalHttpServer::port() const
 
 QString LocalHttpServer::url(const QString& path) const
 {
-    return QStringLiteral("%1://127.0.0.1:%2%3")
-        .arg(server->tls ? QStringLiteral("https") : QStringLiteral("http"))
-        .arg(port())
-        .arg(path);
+    return QStringLiteral("http://127.0.0.1:%1%2").arg(port()).arg(path);
 }
 
 void LocalHttpServer::serve(const QString& path, const QByteArray& body)
@@ -97,35 +49,11 @@ void LocalHttpServer::serveSlowly(const QString& path, const QByteArray& body, i
     resources.insert(path, resource);
 }
 
-void LocalHttpServer::serveGenerated(const QString& path, qint64 size, bool sendLength)
-{
-    Resource resource;
-    resource.generatedSize = size;
-    resource.sendLength = sendLength;
-    resources.insert(path, resource);
-}
-
-void LocalHttpServer::serveStalling(const QString& path, const QByteArray& body, int stallAfter)
-{
-    Resource resource;
-    resource.body = body;
-    resource.stallAfter = stallAfter;
-    resources.insert(path, resource);
-}
-
 void LocalHttpServer::serveStatus(const QString& path, int status, const QByteArray& body)
 {
     Resource resource;
     resource.status = status;
     resource.body = body;
-    resources.insert(path, resource);
-}
-
-void LocalHttpServer::redirect(const QString& path, const QString& location, int status)
-{
-    Resource resource;
-    resource.status = status;
-    resource.location = location.toUtf8();
     resources.insert(path, resource);
 }
 
@@ -160,7 +88,7 @@ void LocalHttpServer::onReadyRead(QTcpSocket* socket)
     }
     QByteArray request = socket->property("request").toByteArray() + socket->readAll();
     socket->setProperty("request", request);
-    // Not HTTP at all (a TLS hello, for example): refuse at once instead of waiting.
+    // Not HTTP at all: refuse at once instead of waiting.
     if (!request.isEmpty() && !(request.at(0) >= 'A' && request.at(0) <= 'Z')) {
         socket->setProperty("answered", true);
         received << QStringLiteral("<not http>");
@@ -195,25 +123,13 @@ void LocalHttpServer::respond(QTcpSocket* socket, const QString& target)
                       (resource.status == 200 ? " OK\r\n" : " Status\r\n");
     head += "Connection: close\r\n";
     head += "Content-Type: application/octet-stream\r\n";
-    if (!resource.location.isEmpty())
-        head += "Location: " + resource.location + "\r\n";
-    const qint64 length =
-        resource.generatedSize >= 0 ? resource.generatedSize : qint64(resource.body.size());
     if (resource.sendLength)
-        head += "Content-Length: " + QByteArray::number(length) + "\r\n";
+        head += "Content-Length: " +
+                QByteArray::number(resource.announced >= 0 ? resource.announced
+                                                           : qint64(resource.body.size())) +
+                "\r\n";
     head += "\r\n";
     socket->write(head);
-
-    if (resource.generatedSize >= 0) {
-        sendGenerated(socket, resource.generatedSize);
-        return;
-    }
-
-    if (resource.stallAfter >= 0) {
-        // The client's timeout has to end this one.
-        socket->write(resource.body.left(resource.stallAfter));
-        return;
-    }
 
     if (resource.cutAfter >= 0) {
         socket->write(resource.body.left(resource.cutAfter));
@@ -250,28 +166,6 @@ void LocalHttpServer::respond(QTcpSocket* socket, const QString& target)
     sendNext();
     if (*offset < body.size())
         timer->start();
-}
-
-void LocalHttpServer::sendGenerated(QTcpSocket* socket, qint64 size)
-{
-    static const QByteArray piece(64 * 1024, 'x');
-    auto offset = std::make_shared<qint64>(0);
-    QPointer<QTcpSocket> guarded(socket);
-    // Keeps at most a few pieces queued; more follow as the client takes them.
-    auto refill = [this, guarded, offset, size] {
-        if (!guarded || guarded->state() != QAbstractSocket::ConnectedState)
-            return;
-        while (*offset < size && guarded->bytesToWrite() < 4 * piece.size()) {
-            const qint64 n = qMin<qint64>(piece.size(), size - *offset);
-            guarded->write(piece.constData(), n);
-            *offset += n;
-            generatedSent += n;
-        }
-        if (*offset >= size)
-            guarded->disconnectFromHost();
-    };
-    connect(socket, &QTcpSocket::bytesWritten, socket, refill);
-    refill();
 }
 
 } // namespace testsupport

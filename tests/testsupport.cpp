@@ -3,8 +3,6 @@
 #include "uibase/dialog/contracts/uiresource.h"
 #include "uibase/dialog/contracts/utils.h"
 
-#include <log4cxx/logger.h>
-
 #include <QApplication>
 #include <QFile>
 #include <QImage>
@@ -164,24 +162,6 @@ TestTheme& addBoxTheme(TestTheme& theme)
         .image(QStringLiteral("img_messagebox_warning"), QSize(ICON, ICON), warningColor)
         .image(QStringLiteral("img_btn_positive"), QSize(72, 29), QColor(32, 96, 192), 4)
         .image(QStringLiteral("img_btn_negative"), QSize(72, 29), QColor(200, 200, 200), 4);
-}
-
-QStringList consoleLines(bool switchOn, bool debugLevel, const std::function<void()>& action,
-                         QList<int>* levels)
-{
-    utils::CLogCenter* center = utils::CSingletonT<utils::CLogCenter>::instance();
-    center->setConLogEnabled(35, switchOn);
-    auto appender = std::make_shared<CollectingAppender>();
-    log4cxx::LoggerPtr logger = log4cxx::Logger::getLogger("VelConsole");
-    logger->addAppender(appender);
-    logger->setLevel(debugLevel ? log4cxx::Level::getDebug() : log4cxx::Level::getInfo());
-    action();
-    logger->removeAppender(appender);
-    logger->setLevel(log4cxx::LevelPtr());
-    center->setConLogEnabled(35, false);
-    if (levels)
-        *levels = appender->levels;
-    return appender->lines;
 }
 
 } // namespace testsupport

@@ -3,9 +3,6 @@
 // Helpers shared by the tests: a theme with known sizes and solid-colour images, acting
 // inside a modal run, and checking that no window outlives a test.
 
-#include <log4cxx/appenderskeleton.h>
-#include <log4cxx/spi/loggingevent.h>
-
 #include <QColor>
 #include <QHash>
 #include <QList>
@@ -62,25 +59,6 @@ int scaled(int count);
 // giving up after timeoutMs).
 void whenModal(std::function<void(QWidget*)> action, int timeoutMs = 5000);
 
-// Collects the messages logged to the log4cxx logger it is attached to.
-class CollectingAppender : public log4cxx::AppenderSkeleton
-{
-public:
-    QStringList lines;
-    QList<int> levels;
-
-    void close() override {}
-    bool requiresLayout() const override { return false; }
-
-protected:
-    void append(const log4cxx::spi::LoggingEventPtr& event, log4cxx::helpers::Pool&) override
-    {
-        LOG4CXX_ENCODE_CHAR(text, event->getRenderedMessage());
-        lines << QString::fromStdString(text);
-        levels << event->getLevel()->toInt();
-    }
-};
-
 // Deletes what deleteLater scheduled and returns the top-level widgets that are alive now
 // but were not in `before`.
 QSet<QWidget*> topLevelSnapshot();
@@ -101,10 +79,5 @@ const QColor backgroundColor(250, 250, 210);
 } // namespace box
 // Adds the sizes, font, background, information/warning icons and 72 x 29 buttons above.
 TestTheme& addBoxTheme(TestTheme& theme);
-
-// Runs action with the "VelConsole" logger collecting, console switch 35 set to switchOn and
-// the logger at debug (or info) level; returns the lines logged and their levels.
-QStringList consoleLines(bool switchOn, bool debugLevel, const std::function<void()>& action,
-                         QList<int>* levels = nullptr);
 
 } // namespace testsupport

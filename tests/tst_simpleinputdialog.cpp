@@ -2,8 +2,6 @@
 
 #include "uibase/dialog/csimpleinputdialog.h"
 
-#include <QPointer>
-#include <QRegularExpressionValidator>
 #include <QtTest>
 
 using namespace Omra;
@@ -39,12 +37,6 @@ CPushButton* button(QWidget* dialog, const char* name = "okButton")
     return dialog->findChild<CPushButton*>(QLatin1String(name));
 }
 
-QLineEdit* editLine(QWidget* dialog)
-{
-    auto* combo = qobject_cast<CComboBox*>(field(dialog));
-    return combo ? combo->lineEdit() : static_cast<QLineEdit*>(field(dialog));
-}
-
 // QTest cannot type Chinese through keyClicks: key events carry it instead.
 void typeText(QWidget* target, const QString& text)
 {
@@ -54,20 +46,6 @@ void typeText(QWidget* target, const QString& text)
         else
             QTest::sendKeyEvent(QTest::Click, target, Qt::Key_unknown, QString(ch), Qt::NoModifier);
     }
-}
-
-// Runs the dialog modally, types into it and clicks OK; returns exec's result.
-int runTyping(CSimpleInputDialog* dialog, const QString& typed, QStringList* received)
-{
-    testsupport::whenModal([typed](QWidget* modal) {
-        typeText(field(modal), typed);
-        QTest::mouseClick(button(modal), Qt::LeftButton);
-        if (modal->isVisible()) // a refused OK fails the check instead of hanging
-            modal->close();
-    });
-    if (!received)
-        return dialog->getInput(boost::function<void(QString)>());
-    return dialog->getInput([received](QString text) { *received << text; });
 }
 
 } // namespace
@@ -82,22 +60,11 @@ private slots:
     void init() { before = testsupport::topLevelSnapshot(); }
     void cleanup() { QCOMPARE(testsupport::leakedTopLevels(before), QList<QWidget*>()); }
 
-    void sizeAndLayout_data()
-    {
-        QTest::addColumn<bool>("choice");
-        QTest::addColumn<int>("width");
-        QTest::addColumn<int>("height");
-        QTest::addColumn<int>("buttonWidth");
-        QTest::newRow("text") << false << 300 << 60 << 90;
-        QTest::newRow("choice") << true << 520 << 110 << 64;
-    }
-
+    // A 300 x 60 client area with a 90 px button: the field takes what the button leaves,
+    // both as high and centred across the row.
     void sizeAndLayout()
     {
-        QFETCH(bool, choice);
-        QFETCH(int, width);
-        QFETCH(int, height);
-        QFETCH(int, buttonWidth);
+        const int width = 300, height = 60, buttonWidth = 90;
         testsupport::TestTheme theme;
         theme.size(QStringLiteral("siz_simple_input_dialog_width"), width)
             .size(QStringLiteral("siz_simple_input_dialog_height"), height)
@@ -105,8 +72,7 @@ private slots:
         QVERIFY(theme.apply());
 
         const QString second = QStringLiteral("不应显示的提示");
-        QScopedPointer<CSimpleInputDialog> dialog(
-            makeDialog(choice, {QStringLiteral("a")}, second));
+        QScopedPointer<CSimpleInputDialog> dialog(makeDialog(false, {QStringLiteral("a")}, second));
         const QSize expected(width + 2 * frameMargin, height + 2 * frameMargin + titleBarHeight);
         dialog->resize(expected + QSize(50, 50));
         QCOMPARE(dialog->size(), expected);
@@ -115,7 +81,6 @@ private slots:
         auto* row = dialog->findChild<CWidgetList*>(QStringLiteral("inputRow"));
         QCOMPARE(row->geometry(),
                  QRect(QPoint(0, 0), dialog->size()).marginsRemoved(dialog->getInnerMargins()));
-        // The field takes what the button leaves, both as high and centred across the row.
         const QRect area = row->rect().marginsRemoved(row->margins());
         const int fieldHeight = field(dialog.data())->height();
         const int y = area.top() + (area.height() - fieldHeight) / 2;
@@ -132,82 +97,6 @@ private slots:
             shown << edit->text() << edit->placeholderText();
         QVERIFY(shown.contains(QStringLiteral("输入")));
         QVERIFY(!shown.join('|').contains(second));
-    }
-
-    void choiceFormItems_data()
-    {
-        QTest::addColumn<QList<QString>>("items");
-        QTest::addColumn<bool>("enabled");
-        QTest::newRow("three items") << QList<QString>{"b", "a", "c"} << true;
-        QTest::newRow("empty first item") << QList<QString>{QString(), "a", "b"} << false;
-    }
-
-    // An editable combo box with the items in order, the first one current; picking a real
-    // item enables the button, going back to an empty one disables it.
-    void choiceFormItems()
-    {
-        QFETCH(QList<QString>, items);
-        QFETCH(bool, enabled);
-        QScopedPointer<CSimpleInputDialog> dialog(makeDialog(true, items));
-        QVERIFY(!dialog->findChild<CLineEdit*>(QStringLiteral("lineEdit")));
-        auto* combo = dialog->findChild<CComboBox*>(QStringLiteral("comboBox"));
-        QVERIFY(combo->isEditable());
-        QList<QString> shown;
-        for (int i = 0; i < combo->count(); ++i)
-            shown << combo->itemText(i);
-        QCOMPARE(shown, items);
-        QCOMPARE(combo->currentText(), items.value(0));
-        QCOMPARE(button(dialog.data())->isEnabled(), enabled);
-        dialog->show();
-        QTest::keyClick(combo, Qt::Key_Down);
-        QCOMPARE(combo->currentText(), items.at(1));
-        QVERIFY(button(dialog.data())->isEnabled());
-        QTest::keyClick(combo, Qt::Key_Up);
-        QCOMPARE(button(dialog.data())->isEnabled(), enabled);
-    }
-
-    void buttonFollowsText_data()
-    {
-        QTest::addColumn<bool>("choice");
-        QTest::addColumn<bool>("typed"); // else setText
-        QTest::addColumn<QString>("text");
-        QTest::newRow("text, typed chinese") << false << true << QStringLiteral("自选股");
-        QTest::newRow("choice, typed chinese") << true << true << QStringLiteral("账户二");
-        QTest::newRow("text, set chinese") << false << false << QStringLiteral("中文");
-        QTest::newRow("choice, set, not an item") << true << false << QStringLiteral("其他");
-    }
-
-    // OK is enabled exactly while there is text, typed or set; setText keeps the items.
-    void buttonFollowsText()
-    {
-        QFETCH(bool, choice);
-        QFETCH(bool, typed);
-        QFETCH(QString, text);
-        QScopedPointer<CSimpleInputDialog> dialog(
-            makeDialog(choice, typed ? QList<QString>() : items));
-        dialog->show();
-        QWidget* input = field(dialog.data());
-        const auto state = [&] {
-            return editLine(dialog.data())->text() +
-                   (button(dialog.data())->isEnabled() ? " on" : " off");
-        };
-        QCOMPARE(state(), typed ? " off" : choice ? "甲 on" : " off");
-        if (typed)
-            typeText(input, text);
-        else
-            dialog->setText(text);
-        QCOMPARE(state(), text + " on");
-        if (typed) {
-            for (int i = 0; i < text.size() - 1; ++i)
-                QTest::keyClick(input, Qt::Key_Backspace);
-            QCOMPARE(state(), text.left(1) + " on");
-            QTest::keyClick(input, Qt::Key_Backspace);
-        } else {
-            dialog->setText(QString());
-        }
-        QCOMPARE(state(), " off");
-        if (choice)
-            QCOMPARE(dialog->findChild<CComboBox*>()->count(), typed ? 0 : 2);
     }
 
     void modalRuns_data()
@@ -227,8 +116,6 @@ private slots:
         // A click on the disabled OK does nothing; the close button rejects without a call.
         QTest::newRow("text, empty") << false << items << S("") << S("ok close") << S("0 | ");
         QTest::newRow("choice, empty") << true << none << S("") << S("ok close") << S("0 | ");
-        QTest::newRow("choice, typed, closed")
-            << true << none << S("abc") << S("close") << S("0 | ");
     }
 
     void modalRuns()
@@ -252,60 +139,6 @@ private slots:
         const int result = dialog->getInput(
             [&](QString text) { received << text + (raw->isVisible() ? "@open" : "@closed"); });
         QCOMPARE(QString::number(result) + " | " + received.join(' '), expected);
-    }
-
-    // Each run replaces the stored callback; an empty one clears it and still accepts.
-    void callbackOfTheLastRunOnly()
-    {
-        QScopedPointer<CSimpleInputDialog> dialog(makeDialog(false));
-        QStringList first, second;
-        QCOMPARE(runTyping(dialog.data(), "one", &first), int(QDialog::Accepted));
-        QCOMPARE(runTyping(dialog.data(), "two", &second), int(QDialog::Accepted));
-        QCOMPARE(runTyping(dialog.data(), "3", nullptr), int(QDialog::Accepted));
-        QCOMPARE(first + second, (QStringList{"one", "onetwo"}));
-    }
-
-    void restrictions_data()
-    {
-        QTest::addColumn<bool>("choice");
-        QTest::addColumn<int>("maxLength"); // 0: four-digit validator instead
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("text, chinese cut to 2") << false << 2 << S("交易密码") << S("交易");
-        QTest::newRow("choice, length has no effect") << true << 3 << S("abcdef") << S("abcdef");
-        // Fewer than four digits are intermediate and can still be confirmed.
-        QTest::newRow("text, letters refused") << false << 0 << S("1a2b") << S("12");
-        QTest::newRow("text, too long") << false << 0 << S("123456") << S("1234");
-        QTest::newRow("choice, letters refused") << true << 0 << S("x9y") << S("9");
-    }
-
-    // The password echo and length apply to the text form only; the validator stays the
-    // caller's.
-    void restrictions()
-    {
-        QFETCH(bool, choice);
-        QFETCH(int, maxLength);
-        QFETCH(QString, typed);
-        QFETCH(QString, expected);
-        auto* digits =
-            new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{4}")));
-        QPointer<QValidator> guard(digits);
-        QStringList received;
-        {
-            QScopedPointer<CSimpleInputDialog> dialog(makeDialog(choice));
-            if (maxLength > 0) {
-                dialog->setEchoMode(QLineEdit::Password);
-                dialog->setMaxTextLength(maxLength);
-                QCOMPARE(editLine(dialog.data())->echoMode(),
-                         choice ? QLineEdit::Normal : QLineEdit::Password);
-            } else {
-                dialog->setValidator(digits);
-            }
-            QCOMPARE(runTyping(dialog.data(), typed, &received), int(QDialog::Accepted));
-        }
-        QCOMPARE(received, QStringList{expected});
-        QVERIFY(guard);
-        delete digits;
     }
 };
 

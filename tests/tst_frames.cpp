@@ -1,0 +1,196 @@
+// The frame every dialog sits in, and the two dialogs that are little more than a frame: the
+// variable viewer and the user agreement.
+
+#include "testsupport.h"
+
+#include "uibase/dialog/ccommondialog.h"
+#include "uibase/dialog/cdialoghelper.h"
+#include "uibase/dialog/cuseragreementdialog.h"
+#include "uibase/dialog/cviewvariabledialog.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QtTest>
+
+using namespace Omra;
+
+namespace {
+
+class Dialog : public CCommonDialog
+{
+public:
+    using CCommonDialog::closeButton;
+    using CCommonDialog::titleText;
+};
+
+template <class T = QWidget> T* child(QWidget* widget, const char* name)
+{
+    return widget->findChild<T*>(QLatin1String(name));
+}
+
+const QString agreement = QStringLiteral("《用户协议》");
+
+} // namespace
+
+class TestFrames : public QObject
+{
+    Q_OBJECT
+
+    QSet<QWidget*> before;
+
+private slots:
+    void init() { before = testsupport::topLevelSnapshot(); }
+    void cleanup() { QCOMPARE(testsupport::leakedTopLevels(before), QList<QWidget*>()); }
+
+    // 400 x 250 at least, the screen at most; the inner widget fills the client area, the
+    // title and the close button sit in the 30 px bar inside the 12 px frame.
+    void frameGeometry()
+    {
+        testsupport::TestTheme theme;
+        theme.font(QStringLiteral("fnt_dialog_title"), 40)
+            .image(QStringLiteral("img_sys_btn_exit"), QSize(26, 20), QColor(Qt::red), 4)
+            .image(QStringLiteral("img_custom_dialog_bg"), QSize(128, 128), QColor(0, 0, 255));
+        QVERIFY(theme.apply());
+        Dialog dialog;
+        dialog.resize(10, 10);
+        QCOMPARE(dialog.size(), QSize(400, 250));
+        dialog.resize(100000, 100000);
+        QCOMPARE(dialog.size(), QGuiApplication::primaryScreen()->availableGeometry().size());
+        auto* inner = new QWidget;
+        dialog.setInnerWidget(inner);
+        dialog.setTitle(QStringLiteral("Title"));
+        dialog.resize(600, 300);
+        dialog.show();
+        QCOMPARE(inner->geometry(), QRect(13, 42, 600 - 26, 300 - 55));
+        QVERIFY(dialog.titleText->height() > 30); // a title taller than the bar stays centred
+        QCOMPARE(dialog.titleText->pos(), QPoint(22, 12 + (30 - dialog.titleText->height()) / 2));
+        QCOMPARE(dialog.closeButton->geometry(), QRect(588 - 26, 12, 26, 20));
+        delete inner; // the frame copes with its inner widget going away
+        dialog.resize(530, 320);
+        // A theme change repaints what is open.
+        QCOMPARE(dialog.grab().toImage().pixelColor(200, 150), QColor(0, 0, 255));
+        testsupport::TestTheme green;
+        green.image(QStringLiteral("img_custom_dialog_bg"), QSize(128, 128), QColor(0, 255, 0));
+        QVERIFY(green.apply());
+        QCOMPARE(dialog.grab().toImage().pixelColor(200, 150), QColor(0, 255, 0));
+    }
+
+    void centering()
+    {
+        QDialog dialog;
+        dialog.resize(401, 251);
+        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+        const QPoint expected((area.width() - 401) / 2, (area.height() - 251) / 2);
+        CDialogHelper::toCenter(&dialog);
+        QCOMPARE(dialog.pos(), expected);
+        dialog.move(1, 1);
+        CDialogHelper::fixCenter(&dialog);
+        QCOMPARE(dialog.pos(), expected);
+        CDialogHelper::toCenter(nullptr); // ignored
+    }
+
+    // The frame's close button rejects the modal run of every frame.
+    void closeButtonRejects()
+    {
+        Dialog frame;
+        CViewVariableDialog viewer;
+        for (QDialog* dialog : {static_cast<QDialog*>(&frame), static_cast<QDialog*>(&viewer)}) {
+            testsupport::whenModal([](QWidget* modal) {
+                QTest::mouseClick(child(modal, "closeButton"), Qt::LeftButton);
+            });
+            QCOMPARE(dialog->exec(), int(QDialog::Rejected));
+        }
+    }
+
+    // 640 x 420 client area; an 80 px bar at the bottom with the check box left and the
+    // 96 x 32 button right; the name in the title and in the check box, elided when long.
+    void agreementLayout_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::newRow("short name") << agreement;
+        QTest::newRow("long name: elided, tooltip") << QStringLiteral("协议").repeated(12);
+    }
+    void agreementLayout()
+    {
+        QFETCH(QString, title);
+        testsupport::TestTheme theme;
+        theme.size("siz_user_agreement_dialog_width", 640)
+            .size("siz_user_agreement_dialog_height", 420)
+            .size("siz_user_agreement_dialog_bottom_height", 80)
+            .size("siz_user_agreement_dialog_btn_width", 96)
+            .size("siz_user_agreement_dialog_btn_height", 32);
+        QVERIFY(theme.apply());
+        const QString unused = QStringLiteral("不应出现");
+        CUserAgreementDialog dialog(title, unused, unused);
+        dialog.show();
+        dialog.resize(800, 600);
+        QCOMPARE(dialog.size(), QSize(640 + 24, 420 + 54));
+        auto* box = child<CCheckBox>(&dialog, "agreeCheckBox");
+        auto* accept = child<CPushButton>(&dialog, "acceptButton");
+        auto* bar = child(&dialog, "bottomBar");
+        QCOMPARE(bar->geometry(), QRect(15, 474 - 55 - 80, 664 - 26 - 30, 80));
+        QCOMPARE(accept->size(), QSize(96, 32));
+        QCOMPARE(accept->geometry().right(), bar->width() - 1);
+        QCOMPARE(box->x(), 0);
+        QCOMPARE(box->geometry().center().y(), accept->geometry().center().y());
+        QVERIFY(box->geometry().right() < accept->x());
+        QCOMPARE(child<CSimpleTextWidget>(&dialog, "titleText")->getText(), title);
+        QCOMPARE(box->text(),
+                 QStringLiteral("我已阅读、充分理解并接受") + title + QStringLiteral("，不再提醒"));
+        QCOMPARE(accept->text(), QStringLiteral("接受"));
+        const bool elided = title != agreement;
+        QCOMPARE(box->width() < box->sizeHint().width(), elided);
+        QCOMPARE(box->toolTip(), elided ? box->text() : QString());
+        const QImage shown = dialog.grab().toImage();
+        dialog.load(QStringLiteral("第一条 本协议……")); // shows nothing
+        QCOMPARE(dialog.grab().toImage(), shown);
+    }
+
+    // Each run: ticks of the check box, then a = accept, c = close, n = accept with no
+    // callback. Expected: results | calls "run:accepted,ticked,open" | ticked at the end.
+    void agreementRuns_data()
+    {
+        QTest::addColumn<QString>("runs");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("accept unticked") << "0a"
+                                         << "1 | 0:1,0,1 | 0";
+        QTest::newRow("ticked twice") << "2a"
+                                      << "1 | 0:1,0,1 | 0";
+        QTest::newRow("close calls nothing") << "1c"
+                                             << "0 |  | 1";
+        QTest::newRow("the last display's callback only") << "0c 1a 0n"
+                                                          << "0 1 1 | 1:1,1,1 | 1";
+    }
+    void agreementRuns()
+    {
+        QFETCH(QString, runs);
+        QFETCH(QString, expected);
+        CUserAgreementDialog dialog(agreement, QString(), QString());
+        QStringList results, calls;
+        for (const QString& run : runs.split(' ')) {
+            testsupport::whenModal([run](QWidget* modal) {
+                for (int i = 0; i < run.left(1).toInt(); ++i)
+                    QTest::mouseClick(child(modal, "agreeCheckBox"), Qt::LeftButton);
+                QTest::mouseClick(child(modal, run.endsWith('c') ? "closeButton" : "acceptButton"),
+                                  Qt::LeftButton);
+            });
+            const int index = results.size();
+            const auto record = [&, index](bool accepted, bool ticked) {
+                calls << QString("%1:%2,%3,%4")
+                             .arg(index)
+                             .arg(accepted)
+                             .arg(ticked)
+                             .arg(dialog.isVisible());
+            };
+            results << QString::number(
+                dialog.display(run.endsWith('n') ? boost::function<void(bool, bool)>() : record));
+        }
+        QCOMPARE(QString("%1 | %2 | %3")
+                     .arg(results.join(' '), calls.join(' '))
+                     .arg(child<CCheckBox>(&dialog, "agreeCheckBox")->isChecked()),
+                 expected);
+    }
+};
+
+QTEST_MAIN(TestFrames)
+#include "tst_frames.moc"

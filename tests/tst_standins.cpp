@@ -1,0 +1,191 @@
+// Smoke tests of the two platform pieces the dialogs lean on hardest: the theme table and the
+// downloader. Everything else of the platform is exercised through the dialogs' own tests.
+
+#include "localhttpserver.h"
+#include "testsupport.h"
+
+#include "uibase/dialog/contracts/network.h"
+#include "uibase/dialog/contracts/pngdecoder_p.h"
+#include "uibase/dialog/contracts/uiresource.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace Omra;
+using testsupport::LocalHttpServer;
+
+namespace {
+
+CUiResource* table()
+{
+    return utils::CSingletonT<CUiResource>::instance();
+}
+
+} // namespace
+
+class TestStandIns : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup() { table()->resetToDefault(); }
+
+    // Both shipped themes define every key and every image decodes.
+    void shippedThemes_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::newRow("default") << QString();
+        QTest::newRow("dark") << QStringLiteral(DIALOG_SOURCE_DIR
+                                                "/examples/gallery/themes/dark/theme.json");
+    }
+    void shippedThemes()
+    {
+        QFETCH(QString, path);
+        QString error;
+        QVERIFY2(path.isEmpty() || table()->loadTheme(path, &error), qPrintable(error));
+        QVERIFY(table()->keys().size() > 40);
+        for (const QString& key : table()->keys()) {
+            if (!key.startsWith(QLatin1String("img_")))
+                continue;
+            const QImage image = table()->getPixmap(key)->toImage();
+            QVERIFY2(!image.isNull(), qPrintable(key));
+            // The embedded pictures skip Qt's reader: pixel for pixel what it would make.
+            if (path.isEmpty())
+                QCOMPARE(image, QImage(QStringLiteral(":/omra/theme/default/%1.png").arg(key))
+                                    .convertToFormat(image.format()));
+        }
+        QCOMPARE(table()->missingKeys(), QStringList());
+    }
+
+    // The embedded pictures' own decoder refuses what it does not handle, so Qt's reader
+    // takes over; only the intact file decodes.
+    void damagedPng_data()
+    {
+        QFile file(QStringLiteral(":/omra/theme/default/img_custom_dialog_bg.png"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray png = file.readAll();
+        const int idat = png.indexOf("IDAT");
+        const auto patched = [&](int at, const QByteArray& bytes) {
+            return QByteArray(png).replace(at, bytes.size(), bytes);
+        };
+        QTest::addColumn<QByteArray>("data");
+        QTest::newRow("intact") << png;
+        QTest::newRow("truncated") << png.left(png.size() / 2);
+        QTest::newRow("damaged pixels") << patched(idat + 40, QByteArray("\xff\x00\xff\x00", 4));
+        QTest::newRow("palette") << patched(25, "\x03");
+        QTest::newRow("16 bits") << patched(24, "\x10");
+        QTest::newRow("interlaced") << patched(28, "\x01");
+        QTest::newRow("chunk longer than the file") << patched(idat - 4, "\x7f\xff\xff\xff");
+        QTest::newRow("not a PNG") << QByteArray("GIF89a");
+    }
+    void damagedPng()
+    {
+        QFETCH(QByteArray, data);
+        const QImage image =
+            detail::decodePlainPng(reinterpret_cast<const uchar*>(data.constData()), data.size());
+        QCOMPARE(image.isNull(), QByteArray(QTest::currentDataTag()) != "intact");
+    }
+
+    // A theme file overrides in place (kept pointers see it); a bad one changes nothing.
+    void loadTheme()
+    {
+        const QColor* blue = table()->getColor(QStringLiteral("clr_global_blue"));
+        const QColor original = *blue;
+        QTemporaryDir dir;
+        QFile bad(dir.filePath(QStringLiteral("bad.json")));
+        QVERIFY(bad.open(QIODevice::WriteOnly));
+        bad.write(R"({"sizes": {"siz_message_box_margin": 99}, "colors": {"clr_global_blue": 1}})");
+        bad.close();
+        QString error;
+        QVERIFY(!table()->loadTheme(bad.fileName(), &error));
+        QVERIFY2(error.contains(QStringLiteral("clr_global_blue")), qPrintable(error));
+        QVERIFY(table()->getSize(QStringLiteral("siz_message_box_margin")) != 99);
+        QCOMPARE(*blue, original);
+
+        testsupport::TestTheme theme;
+        theme.color(QStringLiteral("clr_global_blue"), QColor(1, 2, 3))
+            .size(QStringLiteral("siz_message_box_margin"), 7);
+        QVERIFY(theme.apply());
+        QCOMPARE(*blue, QColor(1, 2, 3));
+        QCOMPARE(table()->getSize(QStringLiteral("siz_message_box_margin")), 7);
+        table()->setScale(1.5);
+        QCOMPARE(table()->getSize(QStringLiteral("siz_message_box_margin")), 11);
+        table()->setScale(1.0);
+    }
+
+    void download_data()
+    {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<bool>("replace"); // startRequest's flag; an older file lies there
+        QTest::newRow("saved over an older file") << "ok" << 0 << true;
+        QTest::newRow("404") << "404" << 10 << true;
+        QTest::newRow("connection cut") << "cut" << 10 << true;
+        QTest::newRow("busy: the second request is refused") << "busy" << 0 << true;
+        QTest::newRow("stopped") << "stop" << 0 << true;
+        QTest::newRow("saved, keeping") << "ok" << 0 << false;
+        QTest::newRow("404, keeping: no end reported") << "404" << 10 << false;
+    }
+    // The file under its final name only when complete (an older one goes first when
+    // replacing), nothing left behind; a failure ends silently unless replacing.
+    void download()
+    {
+        QFETCH(QString, setup);
+        QFETCH(int, code);
+        QFETCH(bool, replace);
+        LocalHttpServer server;
+        QVERIFY(server.start());
+        QTemporaryDir dir;
+        CHttpDownLoader downloader;
+        downloader.setFilePath(dir.path());
+        downloader.setTransferTimeout(300);
+        QSignalSpy finished(&downloader, &CHttpDownLoader::sigDownFinish);
+        QSignalSpy progress(&downloader, &CHttpDownLoader::sigDownProgress);
+        const QByteArray body(30000, 'b');
+        const QString url = server.url(QStringLiteral("/f/setup.bin"));
+        LocalHttpServer::Resource resource;
+        resource.body = body;
+        resource.cutAfter = setup == QLatin1String("cut") ? 4000 : -1;
+        resource.status = setup == QLatin1String("404") ? 404 : 200;
+        resource.chunkSize = setup == QLatin1String("stop") ? 1000 : 8192;
+        resource.chunkDelayMs = setup == QLatin1String("stop") ? 60000 : 5;
+        server.setResource(QStringLiteral("/f/setup.bin"), resource);
+        QFile older(dir.filePath(QStringLiteral("setup.bin")));
+        QVERIFY(!replace || (older.open(QIODevice::WriteOnly) && older.write("older") == 5));
+        older.close();
+
+        QVERIFY(downloader.startRequest(url, replace));
+        if (setup == QLatin1String("busy")) {
+            QVERIFY(!downloader.startRequest(server.url(QStringLiteral("/other.bin")), true));
+            QCOMPARE(downloader.getErrorCode(), int(CHttpDownLoader::ErrorBusy));
+        }
+        if (setup == QLatin1String("stop")) {
+            QTRY_VERIFY(!progress.isEmpty() && progress.last().at(0).toLongLong() > 0);
+            QVERIFY(!older.exists()); // mid-download the name never holds part of a file
+            downloader.stopDownLoad();
+        } else if (replace || code == 0) {
+            QVERIFY(finished.wait(10000));
+        } else {
+            QTRY_VERIFY_WITH_TIMEOUT(!downloader.isRunning(), 10000);
+        }
+        const bool saved = code == 0 && setup != QLatin1String("stop");
+        QCOMPARE(finished.count(), setup == QLatin1String("stop") || !(replace || saved) ? 0 : 1);
+        QCOMPARE(downloader.getErrorCode(), code);
+        QVERIFY(!downloader.isRunning());
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+                 saved ? QStringList{QStringLiteral("setup.bin")} : QStringList());
+        if (saved) {
+            QFile file(dir.filePath(QStringLiteral("setup.bin")));
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll(), body);
+            QCOMPARE(progress.last().at(0).toLongLong(), qint64(body.size()));
+        }
+        QTRY_COMPARE(server.openConnections(), 0);
+    }
+};
+
+QTEST_MAIN(TestStandIns)
+#include "tst_standins.moc"
