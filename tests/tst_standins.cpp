@@ -53,9 +53,9 @@ private slots:
             const QImage image = table()->getPixmap(key)->toImage();
             QVERIFY2(!image.isNull(), qPrintable(key));
             // The embedded pictures skip Qt's reader: pixel for pixel what it would make.
-            if (path.isEmpty())
-                QCOMPARE(image, QImage(QStringLiteral(":/omra/theme/default/%1.png").arg(key))
-                                    .convertToFormat(image.format()));
+            const QString file = QStringLiteral(":/omra/theme/default/%1.png").arg(key);
+            if (path.isEmpty() && QFile::exists(file)) // keys named after their file
+                QCOMPARE(image, QImage(file).convertToFormat(image.format()));
         }
         QCOMPARE(table()->missingKeys(), QStringList());
     }

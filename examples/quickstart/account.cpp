@@ -47,6 +47,10 @@ int main(int argc, char** argv)
     // Version check and upgrade hand-over. Nothing listens at this address, so the check
     // finds no manifest and offers nothing to download.
     const QString appDir = QCoreApplication::applicationDirPath();
+    // In the terminal, before the first version check (an empty array switches the check off).
+    // (This is RFC 8032's first test key: put your own public key here.)
+    CCheckVersionDialog::setInstallerPublicKey(
+        QByteArray::fromBase64("11qYAYKxCrfVS/7TyWQHOg7hcvPapiMlrwIaaPcHURo="));
     CCheckVersionDialog check(appDir, "--silent", appDir, window);
     check.setCurrentVersion("1.0.10");
     check.setGetVersionUrl("http://127.0.0.1:9/terminal/version.json");

@@ -87,8 +87,9 @@ public:
     void setButtonStatus(EFloatButtonStatus buttonStatus);
     /// Sets the down style (FloatButtonDownNone at first); the current state is kept.
     void setAutoDown(EFloatButtonDownStyle style);
-    /// true (the default): caption on one line; false: one character per line, stacked.
+    /// The down style set last.
     EFloatButtonDownStyle getAutoDown() const { return EFloatButtonDownStyle(downStyle); }
+    /// true (the default): caption on one line; false: one character per line, stacked.
     void setHorizontalText(bool horizontal);
     /// Sets the caption (and its shadow's text).
     void setText(QString text);

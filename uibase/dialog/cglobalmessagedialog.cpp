@@ -333,7 +333,7 @@ void CGlobalMessageDialog::keyPressEvent(QKeyEvent* event)
     // Once the user has activated the popup, Esc dismisses it as its close button does;
     // a plain reject would hide it and leave a blocking message blocking.
     if (event->key() == Qt::Key_Escape && closeButton && closeButton->isEnabled()) {
-        handleEvent(UiEventClick, CloseButtonId, 0, QString(), closeButton);
+        handleEvent(ui::eventClick, ui::idClose, 0, QString(), closeButton);
         return;
     }
     CCustomDialog::keyPressEvent(event);

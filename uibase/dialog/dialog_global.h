@@ -18,8 +18,8 @@ class QEnterEvent;
 
 namespace Omra {
 
-// The one place where Qt 5 and Qt 6 differ in a signature the dialogs override:
-// QWidget::enterEvent takes a QEnterEvent from Qt 6 on.
+/// The event type of QWidget::enterEvent: QEnterEvent from Qt 6 on, QEvent before. The one
+/// place where Qt 5 and Qt 6 differ in a signature the dialogs override.
 #if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
 using EnterEvent = QEnterEvent;
 #else
