@@ -30,10 +30,10 @@ const QString agreementName = QStringLiteral("《风险揭示书》");
 
 struct Box : CMessageBox
 {
-    Box(QMessageBox::StandardButtons buttons, QMessageBox::StandardButton byDefault)
+    Box()
         : CMessageBox(nullptr, QMessageBox::Question, QStringLiteral("撤单确认"),
-                      QStringLiteral("确定撤销吗？"), buttons, byDefault, nullptr, nullptr,
-                      QPoint(-1, -1))
+                      QStringLiteral("确定撤销吗？"), QMessageBox::Yes | QMessageBox::No,
+                      QMessageBox::No, nullptr, nullptr, QPoint(-1, -1))
     {
     }
 };
@@ -63,7 +63,7 @@ QAccessibleInterface* find(QAccessibleInterface* iface, const QString& name, QSt
 QDialog* make(const QString& kind, QString* extra, QWidget* parent)
 {
     if (kind == "messagebox")
-        return new Box(QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+        return new Box;
     if (kind == "countdown")
         return new CCountDownDialog(nullptr, QMessageBox::Information, QStringLiteral("自动重启"),
                                     QStringLiteral("系统将在"), 30, QStringLiteral("秒后重启"),
@@ -253,7 +253,6 @@ private slots:
             QStringList all;
             find(QAccessible::queryAccessibleInterface(dialog), QString(), &all);
             outcome = QString(dialog->isVisible() ? "shown " : "hidden ") + all.value(0).mid(6, 3);
-            delete dialog;
         } else {
             testsupport::whenModal([&](QWidget* modal) {
                 QVERIFY(QTest::qWaitForWindowActive(modal));
@@ -274,8 +273,8 @@ private slots:
             else
                 result = dialog->exec();
             outcome = QString::number(result) + extra;
-            delete dialog;
         }
+        delete dialog;
         QCOMPARE(outcome, expected);
     }
 
@@ -287,8 +286,11 @@ private slots:
         main.show();
         main.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&main));
-        CGlobalMessageDialog::showSingleMessage(QStringLiteral("公告"), QStringLiteral("一"), -1, 1,
-                                                true, &main, false, false, false, false);
+        const auto show = [&](const char* text, bool replaceable) {
+            CGlobalMessageDialog::showSingleMessage(QStringLiteral("公告"), text, -1, 1, true,
+                                                    &main, false, false, replaceable, false);
+        };
+        show("一", false);
         CGlobalMessageDialog* popup = CGlobalMessageDialog::instance(&main);
         QVERIFY(popup->isVisible());
         QCOMPARE(QApplication::activeWindow(), &main);
@@ -300,8 +302,7 @@ private slots:
         QVERIFY(popup->isAncestorOf(QApplication::focusWidget()));
         play(popup, "Escape");
         QVERIFY(!popup->isVisible());
-        CGlobalMessageDialog::showSingleMessage(QStringLiteral("公告"), QStringLiteral("二"), -1, 1,
-                                                true, &main, false, false, true, false);
+        show("二", true);
         QVERIFY(popup->isVisible());
         QCOMPARE(popup->findChild<CSimpleTextWidget*>("contentText")->getText(), QString("二"));
     }
@@ -311,16 +312,13 @@ private slots:
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("slot");
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("countdown tick") << "countdown"
-                                        << "slot_MessageTimeout" << QStringList{"NameChanged 29"};
-        QTest::newRow("popup tick")
-            << "popup"
-            << "slotTimeout" << QStringList{"NameChanged 29秒后本消息自动关闭"};
-        QTest::newRow("new line") << "multimessage"
-                                  << "slotTimeOut"
-                                  << QStringList{"NameChanged 第二条", "Alert 提示"};
-        QTest::newRow("float caption") << "floatbutton"
-                                       << "" << QStringList{"NameChanged 买入"};
+        auto row = [](const char* kind, const char* slot, QStringList expected) {
+            QTest::newRow(kind) << QString(kind) << QString(slot) << expected;
+        };
+        row("countdown", "slot_MessageTimeout", {"NameChanged 29"});
+        row("popup", "slotTimeout", {"NameChanged 29秒后本消息自动关闭"});
+        row("multimessage", "slotTimeOut", {"NameChanged 第二条", "Alert 提示"});
+        row("floatbutton", "", {"NameChanged 买入"});
     }
 
     // Qt hands events on only while a platform bridge is active, which the offscreen
