@@ -4,6 +4,9 @@
 Starts Xvfb on a free display, starts `dialog-gallery --e2e` against it and checks from
 outside the process, with the X tools xwininfo, xprop and xwd, that the message box, the
 notification popup and the float button are on screen where they should be and look right.
+It does so twice: on the bare display, where nothing blends translucent pixels and the
+dialogs' shadow bands must not show as black, and with xcompmgr running, where the dialogs
+must stay translucent.
 
 Usage: check.py PATH/TO/dialog-gallery
 Exit codes: 0 all checks passed, 1 a check failed, 77 Xvfb is not installed (skipped).
@@ -41,10 +44,10 @@ def die_on_signal(signum, _frame):
 def start_xvfb():
     """Starts Xvfb on a display number it picks itself; returns (process, display)."""
     read_end, write_end = os.pipe()
-    # -terminate: the server also goes away on its own once the last client has left.
+    # -wr: a white root, so that a black band is not the root showing through.
     server = subprocess.Popen(
         ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % SCREEN,
-         "-nolisten", "tcp", "-terminate"],
+         "-nolisten", "tcp", "-wr"],
         pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
     os.close(write_end)
     selector = selectors.DefaultSelector()
@@ -186,7 +189,7 @@ def hex_color(rgb):
     return "#%02x%02x%02x" % rgb
 
 
-def check_windows(display, windows):
+def check_windows(display, windows, composited):
     """Every failed check, as a list of messages (empty when all hold)."""
     failures = []
     expected = {}
@@ -247,6 +250,19 @@ def check_windows(display, windows):
                 failures.append("%s: pixel at %d,%d of the client area is %s, expected %s"
                                 % (name, px, py, hex_color(got), hex_color(want)))
 
+    # The shadow band just outside the frame, halfway down the left edge: on the bare display
+    # it is painted opaque, never left black. With a compositing manager the dialogs stay
+    # translucent for it to blend (xcompmgr on Xvfb draws every ARGB window unblended, so
+    # that its pixels tell nothing).
+    for name in ("messagebox", "popup"):
+        wx, wy, _, wh = expected[name]
+        point = (wx + numbers(windows[name]["client"])[0] - 1, wy + wh // 2)
+        if composited and info[name]["depth"] != 32:
+            failures.append("%s: depth %d under a compositing manager, expected 32"
+                            % (name, info[name]["depth"]))
+        if not composited and shot.pixel(*point) == (0, 0, 0):
+            failures.append("%s: shadow band at %d,%d is black" % ((name,) + point))
+
     stage_color = color(stage["background"])
     # The parent shows its own colour beside the button ...
     beside = (bx + bw + 10, by + bh // 2)
@@ -264,30 +280,24 @@ def check_windows(display, windows):
     return failures
 
 
-def main():
-    if len(sys.argv) != 2:
-        print("usage: check.py PATH/TO/dialog-gallery", file=sys.stderr)
-        return 2
-    if not shutil.which("Xvfb"):
-        print("SKIP: Xvfb is not installed (Debian package xvfb)")
-        return 77
-    for tool, package in (("xwininfo", "x11-utils"), ("xprop", "x11-utils"), ("xwd", "x11-apps")):
-        if not shutil.which(tool):
-            print("FAIL: %s is missing (Debian package %s; scripts/install-deps.sh installs it)"
-                  % (tool, package))
-            return 1
-    signal.signal(signal.SIGTERM, die_on_signal)
-    signal.signal(signal.SIGINT, die_on_signal)
+def wait_for_compositor(display):
+    """Waits until xcompmgr has made its window, which it does as it takes the
+    _NET_WM_CM_S0 selection."""
+    deadline = time.monotonic() + STARTUP_SECONDS
+    while time.monotonic() < deadline:
+        tree = run_tool(display, "xwininfo", "-root", "-children").decode(errors="replace")
+        if '"xcompmgr"' in tree:
+            return
+        time.sleep(0.1)
+    raise CheckFailed("xcompmgr did not start within %d s" % STARTUP_SECONDS)
 
-    started = time.monotonic()
-    server = gallery = None
-    log = tempfile.TemporaryFile()
-    failed = True
+
+def run_gallery(display, log, composited):
+    """One gallery run on display; returns the failed checks (empty when all hold)."""
+    env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb", OMRA_CONSOLE_LOG="")
+    gallery = subprocess.Popen([sys.argv[1], "--e2e", "--e2e-seconds", str(GALLERY_SECONDS)],
+                               env=env, stdout=subprocess.PIPE, stderr=log)
     try:
-        server, display = start_xvfb()
-        env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb", OMRA_CONSOLE_LOG="")
-        gallery = subprocess.Popen([sys.argv[1], "--e2e", "--e2e-seconds", str(GALLERY_SECONDS)],
-                                   env=env, stdout=subprocess.PIPE, stderr=log)
         windows = read_windows(gallery)
         missing = {"messagebox", "popup", "stage", "floatbutton"} - set(windows)
         if missing:
@@ -298,37 +308,73 @@ def main():
 
         deadline = time.monotonic() + SETTLE_SECONDS
         while True:
-            failures = check_windows(display, windows)
+            failures = check_windows(display, windows, composited)
             if not failures or time.monotonic() > deadline:
-                break
+                return failures
             if gallery.poll() is not None:
                 raise CheckFailed("the gallery exited early (code %s)" % gallery.returncode)
             time.sleep(0.2)
-        if failures:
-            for failure in failures:
-                print("FAIL: " + failure)
+    finally:
+        stop(gallery)
+
+
+def stop(process):
+    if process and process.poll() is None:
+        process.terminate()
+        try:
+            process.wait(timeout=3)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.wait()
+
+
+def main():
+    if len(sys.argv) != 2:
+        print("usage: check.py PATH/TO/dialog-gallery", file=sys.stderr)
+        return 2
+    if not shutil.which("Xvfb"):
+        print("SKIP: Xvfb is not installed (Debian package xvfb)")
+        return 77
+    for tool, package in (("xwininfo", "x11-utils"), ("xprop", "x11-utils"), ("xwd", "x11-apps"),
+                          ("xcompmgr", "xcompmgr")):
+        if not shutil.which(tool):
+            print("FAIL: %s is missing (Debian package %s; scripts/install-deps.sh installs it)"
+                  % (tool, package))
             return 1
+    signal.signal(signal.SIGTERM, die_on_signal)
+    signal.signal(signal.SIGINT, die_on_signal)
+
+    started = time.monotonic()
+    server = compositor = None
+    log = tempfile.TemporaryFile()
+    failed = True
+    try:
+        server, display = start_xvfb()
+        for composited in (False, True):
+            if composited:
+                compositor = subprocess.Popen(["xcompmgr"], env=dict(os.environ, DISPLAY=display),
+                                              stdout=subprocess.DEVNULL, stderr=log)
+                wait_for_compositor(display)
+            failures = run_gallery(display, log, composited)
+            for failure in failures:
+                print("FAIL (%s): %s" % ("xcompmgr" if composited else "bare display", failure))
+            if failures:
+                return 1
         failed = False
-        print("PASS: 4 windows on display %s checked in %.1f s"
+        print("PASS: 4 windows on display %s checked bare and composited in %.1f s"
               % (display, time.monotonic() - started))
         return 0
     except CheckFailed as error:
         print("FAIL: %s" % error)
         return 1
     finally:
-        for process in (gallery, server):
-            if process and process.poll() is None:
-                process.terminate()
-                try:
-                    process.wait(timeout=3)
-                except subprocess.TimeoutExpired:
-                    process.kill()
-                    process.wait()
+        for process in (compositor, server):
+            stop(process)
         if failed:
             log.seek(0)
             output = log.read().decode(errors="replace").strip()
             if output:
-                print("gallery's error output:\n" + output)
+                print("error output:\n" + output)
         log.close()
 
 

@@ -1,5 +1,6 @@
 #include "uibase/dialog/contracts/basewidget.h"
 #include "uibase/dialog/contracts/theme_p.h"
+#include "uibase/dialog/contracts/translucency_p.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -81,6 +82,14 @@ CCustomDialog::CCustomDialog(int margin, int titleHeight, const char* imageKey, 
 }
 
 CCustomDialog::~CCustomDialog() = default;
+
+void CCustomDialog::setVisible(bool visible)
+{
+    // Only the shadow band needs it; a window without one keeps its own translucency.
+    if (visible && frameMargin > 0)
+        detail::paintOpaqueWhenNotComposited(this);
+    CBaseDialog::setVisible(visible);
+}
 
 QRect CCustomDialog::getMaskRect() const
 {
