@@ -182,7 +182,6 @@ private slots:
         row("input", {"Dialog 新建分组", "EditableText 新建分组", "Button 确定"});
         row("agreement", {"Dialog " + agreementName, "Button 接受",
                           "CheckBox[ ] 我已阅读、充分理解并接受" + agreementName + "，不再提醒"});
-        row("viewer", {"Dialog 变量查看器", "EditableText 变量查看器"});
         row("multimessage", {"Dialog 提示", "StaticText 成交回报", "Button 确定"});
         row("floatbutton", {"Button[ ] 下单"});
     }
@@ -215,10 +214,8 @@ private slots:
         row("box Enter: default", "messagebox", "Return", no);
         row("box Esc: rejected", "messagebox", "Escape", "0");
         row("box Tab Space", "messagebox", "Tab Space", yes);
-        row("box Backtab Enter", "messagebox", "Backtab Enter", yes);
         row("box press", "messagebox", "press:是", yes);
         row("countdown link Space", "countdown", "Space", "4");
-        row("countdown link press", "countdown", "press:点击设置重启时间", "4");
         row("countdown Tab Tab Return", "countdown", "Tab Tab Return", "2");
         row("countdown Esc", "countdown", "Escape", "0");
         const QString digests = " " + CChangePasswordDialog::encrypt("Old-pw-1") + " " +
@@ -232,7 +229,6 @@ private slots:
         row("agreement ticked", "agreement", "Space Tab Space", "1 1 1");
         row("agreement unticked", "agreement", "Tab Space", "1 1 0");
         row("float Space, Esc", "floatbutton", "Space Escape", "shown [x]");
-        row("float twice", "floatbutton", "Return Space", "shown [ ]");
         row("float press", "floatbutton", "press:下单", "shown [x]");
     }
 

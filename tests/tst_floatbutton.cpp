@@ -106,7 +106,6 @@ private slots:
     void horizontalPainting();
     void verticalLayout_data();
     void verticalLayout();
-    void minimumWidth();
 
 private:
     ProbeButton* makeButton(QWidget* parent);
@@ -324,19 +323,6 @@ void TestFloatButton::verticalLayout()
                     &textColors.at(2), false);
     }
     QCOMPARE(box(image, QColor(), expected), QRect()); // where the painting differs
-}
-
-// The width a caption needs: along it horizontally, the stacked characters vertically, plus the
-// icon and its spacing either way.
-void TestFloatButton::minimumWidth()
-{
-    RecordingParent parent;
-    ProbeButton* button = makeButton(&parent);
-    button->setIcon("img_tfb_icon", IconAlignAfter, 4);
-    QCOMPARE(button->getMinWidth(), button->captionSize(false).width() + 16 + 4);
-    button->setHorizontalText(false);
-    QCOMPARE(button->getMinWidth(),
-             button->characterSize(0).height() + button->characterSize(1).height() + 16 + 4);
 }
 
 QTEST_MAIN(TestFloatButton)

@@ -67,39 +67,18 @@ private slots:
         QCOMPARE(dialog.closeButton->geometry(), QRect(588 - 26, 12, 26, 20));
         delete inner; // the frame copes with its inner widget going away
         dialog.resize(530, 320);
-        // A theme change repaints what is open.
         QCOMPARE(dialog.grab().toImage().pixelColor(200, 150), QColor(0, 0, 255));
-        testsupport::TestTheme green;
-        green.image(QStringLiteral("img_custom_dialog_bg"), QSize(128, 128), QColor(0, 255, 0));
-        QVERIFY(green.apply());
-        QCOMPARE(dialog.grab().toImage().pixelColor(200, 150), QColor(0, 255, 0));
     }
 
+    // Odd sizes: the halves truncate; the screen's origin is not added.
     void centering()
     {
         QDialog dialog;
         dialog.resize(401, 251);
         const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
-        const QPoint expected((area.width() - 401) / 2, (area.height() - 251) / 2);
-        CDialogHelper::toCenter(&dialog);
-        QCOMPARE(dialog.pos(), expected);
-        dialog.move(1, 1);
         CDialogHelper::fixCenter(&dialog);
-        QCOMPARE(dialog.pos(), expected);
+        QCOMPARE(dialog.pos(), QPoint((area.width() - 401) / 2, (area.height() - 251) / 2));
         CDialogHelper::toCenter(nullptr); // ignored
-    }
-
-    // The frame's close button rejects the modal run of every frame.
-    void closeButtonRejects()
-    {
-        Dialog frame;
-        CViewVariableDialog viewer;
-        for (QDialog* dialog : {static_cast<QDialog*>(&frame), static_cast<QDialog*>(&viewer)}) {
-            testsupport::whenModal([](QWidget* modal) {
-                QTest::mouseClick(child(modal, "closeButton"), Qt::LeftButton);
-            });
-            QCOMPARE(dialog->exec(), int(QDialog::Rejected));
-        }
     }
 
     // 640 x 420 client area; an 80 px bar at the bottom with the check box left and the

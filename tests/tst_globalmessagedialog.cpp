@@ -281,26 +281,6 @@ private slots:
         QTest::mouseClick(child(p, "renewButton"), Qt::LeftButton);
         QCOMPARE(pressed.count() + catcher.urls.size(), 2);
     }
-
-    void survivesParentDestroyed()
-    {
-        // Start over with a popup owned by a window that goes away.
-        delete popup();
-        CGlobalMessageDialog::closeMessage(); // no popup: nothing happens
-        auto* owner = new QWidget;
-        QPointer<CGlobalMessageDialog> first(CGlobalMessageDialog::instance(owner));
-        CGlobalMessageDialog::showSingleMessage(QStringLiteral("A"), QStringLiteral("x"), 3, -1,
-                                                false, owner, false, false, false, false);
-        QVERIFY(first->isVisible());
-        delete owner;
-        QVERIFY(first.isNull());
-        CGlobalMessageDialog::closeMessage(); // no popup again: nothing happens
-        QTest::qWait(0);
-        // The next message builds a new popup; the dead one's gate does not block it.
-        show(QStringLiteral("B"), 2);
-        QVERIFY(popup()->isVisible());
-        QCOMPARE(popup()->parentWidget(), host.get());
-    }
 };
 
 QTEST_MAIN(TestGlobalMessageDialog)

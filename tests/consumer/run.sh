@@ -18,8 +18,6 @@ cmake -S "$source_dir/tests/consumer" -B "$work/build" -G Ninja \
     -DCMAKE_PREFIX_PATH="$work/prefix" -DCMAKE_BUILD_TYPE=Release -DDIALOG_PACKAGE="$package" \
     ${launcher:+-DCMAKE_CXX_COMPILER_LAUNCHER="$launcher"} >/dev/null
 CCACHE_BASEDIR="$work" cmake --build "$work/build" >/dev/null
-LD_LIBRARY_PATH="$work/prefix/lib:$work/prefix/lib/x86_64-linux-gnu${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}" \
-    QT_QPA_PLATFORM=offscreen "$work/build/dialog-consumer"
 
 # The quickstart programs built against the installed package answer their own dialogs.
 for program in "$work"/build/quickstart/quickstart-*; do
@@ -29,13 +27,13 @@ for program in "$work"/build/quickstart/quickstart-*; do
     echo "consumer: $(basename "$program") --smoke ran"
 done
 
-# The same program built from the pkg-config file alone.
+# One of them built from the pkg-config file alone.
 # The file names its install prefix; point it at the scratch prefix (a --define-variable
 # would move Qt's own prefix too).
 mkdir -p "$work/pc"
 sed "s|^prefix=.*|prefix=$work/prefix|" "$work/prefix/lib/pkgconfig/$pc_name.pc" >"$work/pc/$pc_name.pc"
 pc_flags=$(PKG_CONFIG_PATH="$work/pc" pkg-config --cflags --libs "$pc_name")
 # shellcheck disable=SC2086
-g++ -std=c++17 -fPIC "$source_dir/tests/consumer/main.cpp" -o "$work/consumer-pc" $pc_flags
+g++ -std=c++17 -fPIC "$source_dir/examples/quickstart/floatbutton.cpp" -o "$work/consumer-pc" $pc_flags
 LD_LIBRARY_PATH="$work/prefix/lib${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}" \
-    QT_QPA_PLATFORM=offscreen "$work/consumer-pc"
+    QT_QPA_PLATFORM=offscreen "$work/consumer-pc" --smoke
