@@ -177,9 +177,10 @@ private slots:
         // The picture 45 px in, the icon 225 px below its top.
         const QImage image = pictured.grab().toImage();
         const QPoint picAt(F + M + 45, F + T + M - 5);
-        QCOMPARE((QList<QColor>{image.pixelColor(picAt), image.pixelColor(picAt + QPoint(300, 0)),
+        QCOMPARE((QList<QColor>{image.pixelColor(picAt - QPoint(1, 0)), image.pixelColor(picAt),
+                                image.pixelColor(picAt + QPoint(300, 0)),
                                 image.pixelColor(picAt + QPoint(0, 225))}),
-                 (QList<QColor>{pictureColor, backgroundColor, warningColor}));
+                 (QList<QColor>{backgroundColor, pictureColor, backgroundColor, warningColor}));
         const int ph = message(&pictured)->height();
         QCOMPARE(message(&pictured)->pos(), QPoint(F + 50 + ICON + IH + M, F + T + 225 + M));
         QCOMPARE(TestBox::row(&pictured).at(0)->pos(),
