@@ -20,11 +20,13 @@ public:
     {
     }
 
-    CFloatButton* button() const { return static_cast<CFloatButton*>(widget()); }
+    // Null while the button is being destroyed: its base's destructor still hides the window
+    // and so still reports to the screen reader.
+    CFloatButton* button() const { return dynamic_cast<CFloatButton*>(widget()); }
 
     QString text(QAccessible::Text t) const override
     {
-        if (t == QAccessible::Name && button()->accessibleName().isEmpty())
+        if (t == QAccessible::Name && button() && button()->accessibleName().isEmpty())
             return button()->getText();
         return QAccessibleWidget::text(t);
     }
@@ -32,6 +34,8 @@ public:
     QAccessible::State state() const override
     {
         QAccessible::State s = QAccessibleWidget::state();
+        if (!button())
+            return s;
         const bool down = button()->getButtonStatus() == FloatButtonDown;
         if (button()->getAutoDown() == FloatButtonDownToggle) {
             s.checkable = true;
@@ -49,7 +53,7 @@ public:
 
     void doAction(const QString& action) override
     {
-        if (action != pressAction()) {
+        if (action != pressAction() || !button()) {
             QAccessibleWidget::doAction(action);
             return;
         }

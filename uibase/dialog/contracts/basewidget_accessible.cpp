@@ -24,8 +24,9 @@ public:
 
     QString text(QAccessible::Text t) const override
     {
-        const auto* label = static_cast<const CSimpleTextWidget*>(widget());
-        if (t == QAccessible::Name) {
+        // Null while the label is being destroyed and still reported on.
+        const auto* label = qobject_cast<const CSimpleTextWidget*>(widget());
+        if (t == QAccessible::Name && label) {
             const QString name = label->accessibleName();
             return name.isEmpty() ? label->getText().trimmed() : name;
         }
