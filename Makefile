@@ -4,7 +4,7 @@ GALLERY     := $(BUILD_DIR)/examples/gallery/dialog-gallery
 THEMEGEN_DIR := build-themegen
 FORMAT_DIRS := uibase tests examples bench fuzz scripts
 
-.PHONY: all deps build docs test test-qt6 test-sanitize fuzz bench demo screenshots screenshots-2x \
+.PHONY: all deps build build-qt6 docs test test-qt6 test-sanitize fuzz bench demo screenshots screenshots-2x \
 	compare-qt6-screenshots deb clean format theme-images mutants
 
 all: build
@@ -29,11 +29,13 @@ test: build
 # The whole suite against Qt 6 (its own build dir; the Qt 6 packages are installed only here).
 QT6_DIR := build-qt6
 QT6_PACKAGES := qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-translations-l10n
-test-qt6:
+build-qt6:
 	scripts/install-deps.sh $(QT6_PACKAGES)
 	@test -f $(QT6_DIR)/build.ninja || \
 		cmake -S . -B $(QT6_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDIALOG_QT_MAJOR=6
 	cmake --build $(QT6_DIR)
+
+test-qt6: build-qt6
 	cd $(QT6_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
 
 # The whole suite built with AddressSanitizer (LeakSanitizer on) and UndefinedBehaviorSanitizer.
@@ -113,7 +115,7 @@ screenshots-2x: build
 	QT_QPA_PLATFORM=offscreen QT_SCALE_FACTOR=2 $(GALLERY) --screenshots $(BUILD_DIR)/screenshots-2x
 
 # The gallery rendered by the Qt 5 and the Qt 6 build, compared picture by picture.
-compare-qt6-screenshots: build test-qt6
+compare-qt6-screenshots: build build-qt6
 	rm -rf $(BUILD_DIR)/screenshots-qt5 $(QT6_DIR)/screenshots-qt6
 	QT_QPA_PLATFORM=offscreen $(GALLERY) --screenshots $(BUILD_DIR)/screenshots-qt5 >/dev/null
 	QT_QPA_PLATFORM=offscreen $(QT6_DIR)/examples/gallery/dialog-gallery \

@@ -76,9 +76,10 @@ int CPushButton::currentState() const
 QSize CPushButton::sizeHint() const
 {
     const QSize frame = image.getSize();
-    const QFontMetrics metrics(*detail::theme()->getFont(fontKey));
-    const int textWidth = text().isEmpty() ? 0 : metrics.horizontalAdvance(text()) + 16;
-    return QSize(qMax(frame.width(), textWidth), qMax(frame.height(), metrics.height() + 6));
+    const QFont& font = *detail::theme()->getFont(fontKey);
+    const int textWidth = text().isEmpty() ? 0 : QFontMetrics(font).horizontalAdvance(text()) + 16;
+    return QSize(qMax(frame.width(), textWidth),
+                 qMax(frame.height(), detail::lineMetrics(font).height() + 6));
 }
 
 QSize CPushButton::minimumSizeHint() const

@@ -210,9 +210,10 @@ void CCheckBox::setFontKey(const QString& key)
 
 QSize CCheckBox::sizeHint() const
 {
-    const QFontMetrics metrics(*detail::theme()->getFont(fontKey));
-    const int textWidth = text().isEmpty() ? 0 : indicatorGap + metrics.horizontalAdvance(text());
-    return QSize(indicatorSize + textWidth, qMax(indicatorSize, metrics.height()));
+    const QFont& font = *detail::theme()->getFont(fontKey);
+    const int textWidth =
+        text().isEmpty() ? 0 : indicatorGap + QFontMetrics(font).horizontalAdvance(text());
+    return QSize(indicatorSize + textWidth, qMax(indicatorSize, detail::lineMetrics(font).height()));
 }
 
 QSize CCheckBox::minimumSizeHint() const

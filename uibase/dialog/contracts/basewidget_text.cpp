@@ -75,6 +75,12 @@ int lineWidth(const QString& line, const QFont& font)
 
 } // namespace
 
+detail::LineMetrics detail::lineMetrics(const QFont& font)
+{
+    const QFontMetricsF metrics(font);
+    return {int(std::ceil(metrics.ascent())), int(std::ceil(metrics.descent()))};
+}
+
 int detail::textAdvance(const QString& text, const QFont& font, const QFontMetrics& metrics)
 {
     static MeasureMemo memo;
@@ -164,7 +170,7 @@ int CSimpleTextWidget::lineHeight() const
 {
     if (textLineHeight > 0)
         return textLineHeight;
-    return QFontMetrics(currentFont()).height();
+    return detail::lineMetrics(currentFont()).height();
 }
 
 int CSimpleTextWidget::blockHeight(int lineCount) const
@@ -313,6 +319,7 @@ void CSimpleTextWidget::paintEvent(QPaintEvent*)
     painter.setFont(currentFont());
     painter.setPen(*detail::theme()->getColor(colorKey));
     const QFontMetrics metrics(painter.font());
+    const detail::LineMetrics extent = detail::lineMetrics(painter.font());
     const bool wrap = flags & Qt::TextWordWrap;
 
     const int step = lineHeight();
@@ -335,7 +342,7 @@ void CSimpleTextWidget::paintEvent(QPaintEvent*)
             x = (width() - lineWidth) / 2;
         else if (flags & Qt::AlignRight)
             x = width() - lineWidth;
-        const int baseline = y + (step - metrics.height()) / 2 + metrics.ascent();
+        const int baseline = y + (step - extent.height()) / 2 + extent.ascent;
         painter.drawText(x, baseline, shown);
         y += step + lineSpace;
     }

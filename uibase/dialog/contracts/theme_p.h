@@ -7,6 +7,7 @@
 #include <QTextBoundaryFinder>
 #include <QTextOption>
 
+class QFont;
 class QFontMetrics;
 class QPainter;
 class QPixmap;
@@ -43,6 +44,18 @@ inline QTextOption::WrapMode wrapModeFor(const QString& text)
     }
     return QTextOption::WrapAtWordBoundaryOrAnywhere;
 }
+
+// A text line's extent above and below the baseline in whole pixels, each rounded outward.
+// Qt 5 reports FreeType's hinted metrics, which are rounded that way; Qt 6 reports the
+// unrounded design values (and rounds them to nearest), which made every line a pixel or two
+// shorter there. Measuring through this gives the same line on both.
+struct LineMetrics
+{
+    int ascent = 0;
+    int descent = 0;
+    int height() const { return ascent + descent; }
+};
+LineMetrics lineMetrics(const QFont& font);
 
 // metrics.horizontalAdvance(text) for metrics of font. Widgets measure the same short texts
 // (captions, labels) every time a dialog opens, so the results are remembered per font and

@@ -235,8 +235,9 @@ QSize CSimpleText::getSize(bool emphasis) const
 {
     if (text.isEmpty())
         return QSize(0, 0);
-    const QFontMetrics metrics(effectiveFont(emphasis));
-    return QSize(metrics.horizontalAdvance(text), metrics.height());
+    const QFont drawFont = effectiveFont(emphasis);
+    return QSize(QFontMetrics(drawFont).horizontalAdvance(text),
+                 detail::lineMetrics(drawFont).height());
 }
 
 void CSimpleText::drawText(QPainter* painter, const QRect& rect, int flags, bool elide,
