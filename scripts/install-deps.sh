@@ -7,7 +7,7 @@ packages=(
     build-essential cmake ninja-build pkg-config
     qtbase5-dev libqt5network5 qttranslations5-l10n
     libboost-dev liblog4cxx-dev libmongoclient-dev libssl-dev openssl
-    fonts-wqy-microhei xvfb x11-utils x11-apps xcompmgr libxcb1-dev python3 libbenchmark-dev
+    fonts-wqy-microhei xvfb x11-utils x11-apps xcompmgr libxcb1-dev libxcb-xfixes0-dev python3 libbenchmark-dev
     at-spi2-core dbus-x11 python3-pyatspi
     doxygen
     "$@"

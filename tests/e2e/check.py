@@ -2,11 +2,17 @@
 """End-to-end run of the gallery in a real X server.
 
 Starts Xvfb on a free display, starts `dialog-gallery --e2e` against it and checks from
-outside the process, with the X tools xwininfo, xprop and xwd, that the message box, the
-notification popup and the float button are on screen where they should be and look right.
-It does so twice: on the bare display, where nothing blends translucent pixels and the
-dialogs' shadow bands must not show as black, and with xcompmgr running, where the dialogs
-must stay translucent.
+outside the process, with the X tools xwininfo and xprop and the screen's own pixels, that the
+message box, the notification popup and the float button are on screen where they should be
+and look right. Without a compositing manager nothing blends translucent pixels, so the
+windows must be clipped to their opaque parts (no black shadow band, no black corners); with
+xcompmgr running the shadow must be blended in. The gallery runs twice: started on the bare
+display, then xcompmgr starts; started under xcompmgr, then xcompmgr stops. The windows
+must follow each change.
+
+The pixels are read from the framebuffer Xvfb keeps in a file (-fbdir), which is what the
+screen shows. GetImage on the root window (xwd -root) is not: under the Composite extension it
+pastes redirected windows in unblended, so a composited shadow would read black.
 
 Usage: check.py PATH/TO/dialog-gallery
 Exit codes: 0 all checks passed, 1 a check failed, 77 Xvfb is not installed (skipped).
@@ -41,12 +47,13 @@ def die_on_signal(signum, _frame):
     raise SystemExit(128 + signum)
 
 
-def start_xvfb():
-    """Starts Xvfb on a display number it picks itself; returns (process, display)."""
+def start_xvfb(fbdir):
+    """Starts Xvfb on a display number it picks itself, its screen kept in fbdir; returns
+    (process, display)."""
     read_end, write_end = os.pipe()
     # -wr: a white root, so that a black band is not the root showing through.
     server = subprocess.Popen(
-        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % SCREEN,
+        ["Xvfb", "-displayfd", str(write_end), "-fbdir", fbdir, "-screen", "0", "%dx%dx24" % SCREEN,
          "-nolisten", "tcp", "-wr"],
         pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
     os.close(write_end)
@@ -149,17 +156,18 @@ def undecorated(display, wid):
 
 
 class Screenshot:
-    """The root window as xwd writes it: a header, a colour map and a ZPixmap image."""
+    """The screen in XWD format, as Xvfb keeps it: a header, a colour map and a ZPixmap
+    image."""
 
     def __init__(self, data):
         names = ("header_size version format depth width height xoffset byte_order unit "
                  "bit_order pad bits_per_pixel bytes_per_line visual_class red_mask "
                  "green_mask blue_mask bits_per_rgb map_entries ncolors").split()
         if len(data) < 100:
-            raise CheckFailed("xwd wrote %d bytes, not a picture" % len(data))
+            raise CheckFailed("the screen file holds %d bytes, not a picture" % len(data))
         header = dict(zip(names, struct.unpack(">20I", data[:80])))
         if header["version"] != 7 or header["format"] != 2:
-            raise CheckFailed("xwd wrote an unexpected format (version %d, format %d)"
+            raise CheckFailed("the screen file has an unexpected format (version %d, format %d)"
                               % (header["version"], header["format"]))
         if header["bits_per_pixel"] not in (16, 24, 32):
             raise CheckFailed("cannot read %d bits per pixel" % header["bits_per_pixel"])
@@ -171,7 +179,7 @@ class Screenshot:
         self.masks = (header["red_mask"], header["green_mask"], header["blue_mask"])
         self.pixels = data[header["header_size"] + 12 * header["ncolors"]:]
         if len(self.pixels) < self.bytes_per_line * self.height:
-            raise CheckFailed("xwd picture is cut short")
+            raise CheckFailed("the screen file is cut short")
 
     def pixel(self, x, y):
         """(r, g, b) at a screen point, each 0..255."""
@@ -189,7 +197,7 @@ def hex_color(rgb):
     return "#%02x%02x%02x" % rgb
 
 
-def check_windows(display, windows, composited):
+def check_windows(display, fbdir, windows, composited):
     """Every failed check, as a list of messages (empty when all hold)."""
     failures = []
     expected = {}
@@ -224,16 +232,17 @@ def check_windows(display, windows, composited):
     if button.get("parent") != stage["wid"]:
         failures.append("floatbutton: reported parent %s, the stage is %s"
                         % (button.get("parent"), stage["wid"]))
-    if info["floatbutton"]["depth"] != 32:
-        failures.append("floatbutton: depth %d, expected 32 (translucent)"
-                        % info["floatbutton"]["depth"])
+    for name in ("messagebox", "popup", "floatbutton"):
+        if info[name]["depth"] != 32:
+            failures.append("%s: depth %d, expected 32 (translucent)" % (name, info[name]["depth"]))
     for name in ("messagebox", "popup", "floatbutton"):
         if not undecorated(display, windows[name]["wid"]):
             failures.append("%s: does not ask for a frameless window (_MOTIF_WM_HINTS)" % name)
     if failures:
         return failures
 
-    shot = Screenshot(run_tool(display, "xwd", "-root", "-silent"))
+    with open(os.path.join(fbdir, "Xvfb_screen0"), "rb") as screen:
+        shot = Screenshot(screen.read())
     if (shot.width, shot.height) != SCREEN:
         return ["screenshot is %dx%d, expected %dx%d" % ((shot.width, shot.height) + SCREEN)]
 
@@ -250,18 +259,19 @@ def check_windows(display, windows, composited):
                 failures.append("%s: pixel at %d,%d of the client area is %s, expected %s"
                                 % (name, px, py, hex_color(got), hex_color(want)))
 
-    # The shadow band just outside the frame, halfway down the left edge: on the bare display
-    # it is painted opaque, never left black. With a compositing manager the dialogs stay
-    # translucent for it to blend (xcompmgr on Xvfb draws every ARGB window unblended, so
-    # that its pixels tell nothing).
+    # The shadow band just outside the frame, halfway down the left edge, against the desktop
+    # well away from every window. Bare, the window is clipped there and the desktop shows;
+    # composited, the shadow darkens the desktop, and neither shows black.
+    desktop = shot.pixel(5, SCREEN[1] - 5)
     for name in ("messagebox", "popup"):
         wx, wy, _, wh = expected[name]
         point = (wx + numbers(windows[name]["client"])[0] - 1, wy + wh // 2)
-        if composited and info[name]["depth"] != 32:
-            failures.append("%s: depth %d under a compositing manager, expected 32"
-                            % (name, info[name]["depth"]))
-        if not composited and shot.pixel(*point) == (0, 0, 0):
-            failures.append("%s: shadow band at %d,%d is black" % ((name,) + point))
+        got = shot.pixel(*point)
+        shaded = got != (0, 0, 0) and sum(got) < sum(desktop)
+        if composited != shaded or (not composited and got != desktop):
+            failures.append("%s: shadow band at %d,%d is %s against the desktop's %s, expected %s"
+                            % ((name,) + point + (hex_color(got), hex_color(desktop),
+                               "a shade of it" if composited else "the desktop")))
 
     stage_color = color(stage["background"])
     # The parent shows its own colour beside the button ...
@@ -269,8 +279,12 @@ def check_windows(display, windows, composited):
     if shot.pixel(*beside) != stage_color:
         failures.append("stage: pixel at %d,%d is %s, expected %s" % (
             beside + (hex_color(shot.pixel(*beside)), stage["background"])))
+    # ... and through the button's transparent rounded corner (clipped off, or blended) ...
+    if shot.pixel(bx, by) != stage_color:
+        failures.append("floatbutton: its corner at %d,%d is %s, expected the parent's %s"
+                        % (bx, by, hex_color(shot.pixel(bx, by)), stage["background"]))
     # ... and the button is painted over it: neither the parent shows through nor an
-    # untouched transparent pixel (black, as no compositing manager blends it).
+    # untouched transparent pixel.
     for where, point in (("centre", (bx + bw // 2, by + bh // 2)),
                          ("face left of the caption", (bx + 4, by + bh // 2))):
         got = shot.pixel(*point)
@@ -292,8 +306,41 @@ def wait_for_compositor(display):
     raise CheckFailed("xcompmgr did not start within %d s" % STARTUP_SECONDS)
 
 
-def run_gallery(display, log, composited):
-    """One gallery run on display; returns the failed checks (empty when all hold)."""
+class Compositor:
+    """xcompmgr on the display, started and stopped on demand."""
+
+    def __init__(self, display, log):
+        self.display, self.log, self.process = display, log, None
+
+    def start(self):
+        self.process = subprocess.Popen(["xcompmgr"], env=dict(os.environ, DISPLAY=self.display),
+                                        stdout=subprocess.DEVNULL, stderr=self.log)
+        wait_for_compositor(self.display)
+
+    def stop(self):
+        stop(self.process)
+        self.process = None
+
+    @property
+    def running(self):
+        return self.process is not None
+
+
+def settled(display, fbdir, windows, composited, gallery):
+    """The failed checks once they hold or SETTLE_SECONDS have passed."""
+    deadline = time.monotonic() + SETTLE_SECONDS
+    while True:
+        failures = check_windows(display, fbdir, windows, composited)
+        if not failures or time.monotonic() > deadline:
+            return failures
+        if gallery.poll() is not None:
+            raise CheckFailed("the gallery exited early (code %s)" % gallery.returncode)
+        time.sleep(0.2)
+
+
+def run_gallery(display, fbdir, log, compositor):
+    """One gallery run: checked as started, then again once the compositor has been switched
+    the other way. Returns the failed checks, each with the state it was seen in."""
     env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb", OMRA_CONSOLE_LOG="")
     gallery = subprocess.Popen([sys.argv[1], "--e2e", "--e2e-seconds", str(GALLERY_SECONDS)],
                                env=env, stdout=subprocess.PIPE, stderr=log)
@@ -306,14 +353,18 @@ def run_gallery(display, log, composited):
             print("window %-12s %s" % (fields["window"], " ".join(
                 "%s=%s" % item for item in sorted(fields.items()) if item[0] != "window")))
 
-        deadline = time.monotonic() + SETTLE_SECONDS
-        while True:
-            failures = check_windows(display, windows, composited)
-            if not failures or time.monotonic() > deadline:
-                return failures
-            if gallery.poll() is not None:
-                raise CheckFailed("the gallery exited early (code %s)" % gallery.returncode)
-            time.sleep(0.2)
+        failures = []
+        for switched in (False, True):
+            if switched:
+                compositor.stop() if compositor.running else compositor.start()
+            state = ("xcompmgr %s" % ("started" if switched else "running")
+                     if compositor.running else
+                     "xcompmgr stopped" if switched else "bare display")
+            failures += ["(%s) %s" % (state, failure) for failure in
+                         settled(display, fbdir, windows, compositor.running, gallery)]
+            if failures:
+                break
+        return failures
     finally:
         stop(gallery)
 
@@ -335,7 +386,7 @@ def main():
     if not shutil.which("Xvfb"):
         print("SKIP: Xvfb is not installed (Debian package xvfb)")
         return 77
-    for tool, package in (("xwininfo", "x11-utils"), ("xprop", "x11-utils"), ("xwd", "x11-apps"),
+    for tool, package in (("xwininfo", "x11-utils"), ("xprop", "x11-utils"),
                           ("xcompmgr", "xcompmgr")):
         if not shutil.which(tool):
             print("FAIL: %s is missing (Debian package %s; scripts/install-deps.sh installs it)"
@@ -347,29 +398,30 @@ def main():
     started = time.monotonic()
     server = compositor = None
     log = tempfile.TemporaryFile()
+    fbdir = tempfile.TemporaryDirectory()
     failed = True
     try:
-        server, display = start_xvfb()
-        for composited in (False, True):
-            if composited:
-                compositor = subprocess.Popen(["xcompmgr"], env=dict(os.environ, DISPLAY=display),
-                                              stdout=subprocess.DEVNULL, stderr=log)
-                wait_for_compositor(display)
-            failures = run_gallery(display, log, composited)
+        server, display = start_xvfb(fbdir.name)
+        compositor = Compositor(display, log)
+        # Started bare, then composited; the second run starts as the first one ended.
+        for _ in range(2):
+            failures = run_gallery(display, fbdir.name, log, compositor)
             for failure in failures:
-                print("FAIL (%s): %s" % ("xcompmgr" if composited else "bare display", failure))
+                print("FAIL %s" % failure)
             if failures:
                 return 1
         failed = False
-        print("PASS: 4 windows on display %s checked bare and composited in %.1f s"
-              % (display, time.monotonic() - started))
+        print("PASS: 4 windows on display %s checked bare, as xcompmgr started, composited and "
+              "as it stopped, in %.1f s" % (display, time.monotonic() - started))
         return 0
     except CheckFailed as error:
         print("FAIL: %s" % error)
         return 1
     finally:
-        for process in (compositor, server):
-            stop(process)
+        if compositor:
+            compositor.stop()
+        stop(server)
+        fbdir.cleanup()
         if failed:
             log.seek(0)
             output = log.read().decode(errors="replace").strip()

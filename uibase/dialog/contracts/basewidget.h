@@ -128,9 +128,6 @@ public:
     int getTitleBarHeight() const { return titleBarHeight; }
     QString getBackgroundKey() const { return background.imageKey(); }
     QRect getMaskRect() const override;
-    // Before the first show, on a desktop that cannot blend translucent windows, makes a
-    // window with a shadow band opaque, so that the band does not show black.
-    void setVisible(bool visible) override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

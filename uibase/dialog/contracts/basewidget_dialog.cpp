@@ -79,17 +79,10 @@ CCustomDialog::CCustomDialog(int margin, int titleHeight, const char* imageKey, 
     setWindowFlags(windowFlags() | Qt::FramelessWindowHint);
     // The frame image carries its own soft shadow in the outer band.
     setAttribute(Qt::WA_TranslucentBackground);
+    detail::clipWhenNotComposited(this);
 }
 
 CCustomDialog::~CCustomDialog() = default;
-
-void CCustomDialog::setVisible(bool visible)
-{
-    // Only the shadow band needs it; a window without one keeps its own translucency.
-    if (visible && frameMargin > 0)
-        detail::paintOpaqueWhenNotComposited(this);
-    CBaseDialog::setVisible(visible);
-}
 
 QRect CCustomDialog::getMaskRect() const
 {

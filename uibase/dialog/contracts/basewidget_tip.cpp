@@ -1,5 +1,6 @@
 #include "uibase/dialog/contracts/basewidget.h"
 #include "uibase/dialog/contracts/theme_p.h"
+#include "uibase/dialog/contracts/translucency_p.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -61,6 +62,7 @@ CMessageTip::CMessageTip(QWidget* anchor, QFlags<EAlign> align, const QString& t
     setObjectName(QStringLiteral("messageTip"));
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_TranslucentBackground);
+    detail::clipWhenNotComposited(this);
     hideTimer->setSingleShot(true);
     hideTimer->setInterval(1000 * qBound(1, seconds > 0 ? seconds : 3, 60));
     connect(hideTimer, &QTimer::timeout, this, [this] {

@@ -2,18 +2,23 @@
 
 // Translucent frameless windows on X11 desktops that cannot blend them. Private to the toolkit.
 
+class QRegion;
 class QWidget;
 
 namespace Omra {
 namespace detail {
 
-// To be called as a window is about to be shown for the first time, before its native
-// window exists. On X11 with no compositing manager running, a translucent window's
-// see-through parts (a shadow band) would show as solid black: the window is made opaque
-// instead, its see-through parts painted over its background colour. The
-// choice holds for the window's life. Elsewhere, or with a compositing manager, nothing
-// changes.
-void paintOpaqueWhenNotComposited(QWidget* window);
+// To be called from the constructor of a window with a translucent background. On X11 with
+// no compositing manager running, such a window's see-through pixels (a shadow band, rounded
+// corners) would show as solid black: while none runs, the window is clipped to its opaque
+// pixels each time it is shown or resized, so what lies beneath shows there instead.
+// A compositing manager that starts or stops while the window is open is followed: the clip
+// is lifted or put back. Elsewhere (other platforms, offscreen) nothing changes.
+void clipWhenNotComposited(QWidget* window);
+
+// The pixels of window's own painting, without its children and background, that are
+// opaque or nearly so, in window coordinates.
+QRegion opaqueRegion(QWidget* window);
 
 } // namespace detail
 } // namespace Omra
