@@ -350,8 +350,10 @@ private slots:
         const QByteArray exeUrl = setup.isEmpty() ? QByteArray() : server->url(path).toUtf8();
         server->serve(QStringLiteral("/v.json"),
                       "{\"version\":\"1.0.9\",\"exe_url\":\"" + exeUrl + "\"}");
-        const auto listAppDir = [] {
-            return QDir(appDir()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        // The installer and anything beside it (a temporary file): other tests share the folder.
+        const auto listAppDir = [&name] {
+            return QDir(appDir()).entryList(QStringList{name + QLatin1Char('*')},
+                                            QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
         };
         const QStringList appDirBefore = listAppDir();
         Dialog dialog(appDir(), QStringLiteral("--from-test"), baseDir->path());

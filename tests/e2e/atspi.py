@@ -14,7 +14,9 @@ asynchronously but registers with the registry before the answer arrives ("Error
 contacting registry ... Not connected to D-Bus server") and never tries again. It reads the
 X root window's AT_SPI_BUS property synchronously, so the address is put there first;
 Debian's bus launcher does not set it. Xvfb runs with -noreset, or the property would go
-with the server reset that follows the last client's disconnect.
+with the server reset that follows the last client's disconnect. AT_SPI_BUS_ADDRESS is not
+set for the program: Qt 6.4's bridge, given the address that way, connects before it listens
+for its own "enabled" signal and so never registers.
 
 Exit codes: 0 passed, 1 failed, 77 a tool or package is missing (skipped).
 """
@@ -96,8 +98,7 @@ def start_environment(processes):
         raise CheckFailed("the accessibility bus did not come up")
     subprocess.run(["xprop", "-root", "-f", "AT_SPI_BUS", "8s", "-set", "AT_SPI_BUS", address],
                    env=env, check=True, timeout=STARTUP_SECONDS)
-    env.update(AT_SPI_BUS_ADDRESS=address, QT_QPA_PLATFORM="xcb",
-               QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
+    env.update(QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
     return env
 
 
@@ -159,8 +160,6 @@ def check_gallery(gallery, env):
 
 
 def main():
-    if os.environ.get("OMRA_ATSPI_SKIP"):
-        skip(os.environ["OMRA_ATSPI_SKIP"])
     if len(sys.argv) < 3 or sys.argv[1] not in ("gallery", "run"):
         print(__doc__)
         return 2
