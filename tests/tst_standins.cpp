@@ -6,10 +6,12 @@
 
 #include "uibase/dialog/contracts/network.h"
 #include "uibase/dialog/contracts/pngdecoder_p.h"
+#include "uibase/dialog/contracts/translucency_p.h"
 #include "uibase/dialog/contracts/uiresource.h"
 
 #include <QDir>
 #include <QFile>
+#include <QPainter>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -23,6 +25,21 @@ CUiResource* table()
 {
     return utils::CSingletonT<CUiResource>::instance();
 }
+
+// A window painting a band of one alpha all over, faces of another on top.
+struct Painted : QWidget
+{
+    int band = 0, face = 0;
+    QVector<QRect> faces;
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.fillRect(rect(), QColor(0, 0, 0, band));
+        for (const QRect& r : faces)
+            painter.fillRect(r, QColor(255, 255, 255, face));
+    }
+};
 
 } // namespace
 
@@ -85,6 +102,41 @@ private slots:
         const QImage image =
             detail::decodePlainPng(reinterpret_cast<const uchar*>(data.constData()), data.size());
         QCOMPARE(image.isNull(), QByteArray(QTest::currentDataTag()) != "intact");
+    }
+
+    // What a window is clipped to on a desktop that cannot blend it.
+    void opaqueRegion_data()
+    {
+        QTest::addColumn<int>("band");
+        QTest::addColumn<int>("face");
+        QTest::addColumn<QVector<QRect>>("faces");
+        QTest::addColumn<QVector<QRect>>("expected");
+        const QVector<QRect> frame{QRect(4, 4, 12, 12)};
+        const QVector<QRect> rounded{QRect(2, 0, 6, 1), QRect(0, 1, 10, 8), QRect(2, 9, 6, 1)};
+        const QVector<QRect> columns{QRect(0, 0, 3, 20), QRect(10, 0, 3, 20)};
+        const QVector<QRect> step{QRect(0, 0, 10, 3), QRect(0, 3, 4, 3)};
+        QTest::newRow("shadow band cut") << 46 << 255 << frame << frame;
+        QTest::newRow("a shade below opaque kept") << 0 << 245 << frame << frame;
+        QTest::newRow("see-through face cut") << 0 << 200 << frame << QVector<QRect>();
+        QTest::newRow("rows of different runs") << 0 << 255 << rounded << rounded;
+        QTest::newRow("two runs a row") << 0 << 255 << columns << columns;
+        QTest::newRow("same start, shorter run") << 0 << 255 << step << step;
+        QTest::newRow("opaque all over")
+            << 255 << 255 << frame << QVector<QRect>{QRect(0, 0, 20, 20)};
+    }
+    void opaqueRegion()
+    {
+        QFETCH(int, band);
+        QFETCH(int, face);
+        QFETCH(QVector<QRect>, faces);
+        QFETCH(QVector<QRect>, expected);
+        Painted window;
+        window.setGeometry(0, 0, 20, 20);
+        window.band = band, window.face = face, window.faces = faces;
+        QRegion want;
+        for (const QRect& r : expected)
+            want += r;
+        QVERIFY(detail::opaqueRegion(&window).xored(want).isEmpty());
     }
 
     // A theme file overrides in place (kept pointers see it); a bad one changes nothing.

@@ -213,7 +213,8 @@ QSize CCheckBox::sizeHint() const
     const QFont& font = *detail::theme()->getFont(fontKey);
     const int textWidth =
         text().isEmpty() ? 0 : indicatorGap + QFontMetrics(font).horizontalAdvance(text());
-    return QSize(indicatorSize + textWidth, qMax(indicatorSize, detail::lineMetrics(font).height()));
+    return QSize(indicatorSize + textWidth,
+                 qMax(indicatorSize, detail::lineMetrics(font).height()));
 }
 
 QSize CCheckBox::minimumSizeHint() const

@@ -37,8 +37,7 @@ const char* const clippedProperty = "_omra_clipped_for_compositor";
 class CompositorWatch
 {
 public:
-    template<typename Callback>
-    explicit CompositorWatch(Callback onChange)
+    template <typename Callback> explicit CompositorWatch(Callback onChange)
     {
         int screenNumber = 0;
         connection = xcb_connect(nullptr, &screenNumber);
@@ -70,8 +69,8 @@ public:
                     XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_WINDOW_DESTROY |
                     XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_CLIENT_CLOSE);
             notifyEvent = xfixes->first_event + XCB_XFIXES_SELECTION_NOTIFY;
-            notifier.reset(new QSocketNotifier(xcb_get_file_descriptor(connection),
-                                               QSocketNotifier::Read));
+            notifier.reset(
+                new QSocketNotifier(xcb_get_file_descriptor(connection), QSocketNotifier::Read));
             QObject::connect(notifier.get(), &QSocketNotifier::activated, [this, onChange] {
                 if (readEvents())
                     onChange();

@@ -2,6 +2,8 @@
 
 // Translucent frameless windows on X11 desktops that cannot blend them. Private to the toolkit.
 
+#include "uibase/dialog/contracts/platform_global.h"
+
 class QRegion;
 class QWidget;
 
@@ -18,7 +20,7 @@ void clipWhenNotComposited(QWidget* window);
 
 // The pixels of window's own painting, without its children and background, that are
 // opaque or nearly so, in window coordinates.
-QRegion opaqueRegion(QWidget* window);
+OMRA_PLATFORM_EXPORT QRegion opaqueRegion(QWidget* window);
 
 } // namespace detail
 } // namespace Omra
