@@ -126,6 +126,8 @@ public:
 
     void add(QWidget* window)
     {
+        // A process opens many message boxes over its life; the closed ones go here.
+        windows.removeAll(QPointer<QWidget>());
         windows.append(window);
         window->installEventFilter(this);
     }
@@ -154,9 +156,10 @@ private:
 
     void applyAll()
     {
-        windows.removeAll(QPointer<QWidget>());
-        for (const QPointer<QWidget>& window : qAsConst(windows))
-            apply(window);
+        for (const QPointer<QWidget>& window : qAsConst(windows)) {
+            if (window)
+                apply(window);
+        }
     }
 
     CompositorWatch watch;
