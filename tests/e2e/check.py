@@ -355,8 +355,10 @@ def run_gallery(display, fbdir, log, compositor):
 
         failures = []
         for switched in (False, True):
-            if switched:
-                compositor.stop() if compositor.running else compositor.start()
+            if switched and compositor.running:
+                compositor.stop()
+            elif switched:
+                compositor.start()
             state = ("xcompmgr %s" % ("started" if switched else "running")
                      if compositor.running else
                      "xcompmgr stopped" if switched else "bare display")
