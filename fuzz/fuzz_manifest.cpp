@@ -1,10 +1,12 @@
-// Fuzzes the manifest reader the version check dialog uses on downloaded bytes: any bytes
-// are read without a crash or an exception, and the bits returned say exactly which outputs
-// were written.
+// Fuzzes the manifest readers the version check dialog uses on downloaded bytes: any bytes
+// are read without a crash or an exception, the bits returned say exactly which outputs were
+// written, a signed release is refused with a reason (no key signs fuzzer input), and the
+// version order and the installer name rule hold for any text.
 
-#include "uibase/dialog/ccheckversiondialog_p.h"
+#include "uibase/dialog/updatemanifest_p.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QString>
 
 #include <cstdint>
@@ -41,6 +43,31 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     // Null outputs are allowed and give the same answer.
     if (parseManifest(bytes, nullptr, nullptr) != read)
+        std::abort();
+
+    // RFC 8032's first test key: no fuzzer input carries a signature of it.
+    static const QList<QByteArray> keys{
+        QByteArray::fromHex("d75a980182b10ab7d54bfed3c964073a0ee172f3daa62325af021a68f707511a")};
+    SignedRelease release;
+    QString whyNot;
+    if (readSignedRelease(bytes, keys, QDateTime::currentDateTimeUtc(), &release, &whyNot) ||
+        whyNot.isEmpty())
+        std::abort();
+
+    // The input split in two versions: the order is antisymmetric and each equals itself.
+    const QString text = QString::fromUtf8(bytes.data(), int(bytes.size()));
+    const QString a = text.section(QLatin1Char('|'), 0, 0), b = text.section(QLatin1Char('|'), 1);
+    bool ok = false, okBack = false, okSelf = false;
+    const int order = compareVersions(a, b, &ok);
+    const int back = compareVersions(b, a, &okBack);
+    if (ok != okBack || order != -back)
+        std::abort();
+    if (compareVersions(a, a, &okSelf) != 0)
+        std::abort();
+    // A name the rule lets through is a plain file name.
+    if (installerNameProblem(a, QString(), QString()).isEmpty() &&
+        (a.contains(QLatin1Char('/')) || a.contains(QLatin1Char('\\')) ||
+         a.startsWith(QLatin1Char('.'))))
         std::abort();
     return 0;
 }

@@ -1,39 +1,25 @@
-#include "localhttpserver.h"
 #include "testsupport.h"
+#include "updaterig.h"
 
-#include "uibase/dialog/ccheckversiondialog.h"
 #include "uibase/dialog/contracts/network.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
 
 using namespace Omra;
+using testsupport::CheckVersionDialog;
 using testsupport::LocalHttpServer;
+using testsupport::readFile;
+using testsupport::UpdateRig;
+using testsupport::writeFile;
 
 namespace {
-
-class Dialog : public CCheckVersionDialog
-{
-public:
-    using CCheckVersionDialog::CCheckVersionDialog;
-    using CCheckVersionDialog::currentVersionText;
-    using CCheckVersionDialog::downloadButton;
-    using CCheckVersionDialog::downloader;
-    using CCheckVersionDialog::downloadStage;
-    using CCheckVersionDialog::exeUrl;
-    using CCheckVersionDialog::latestVersionText;
-    using CCheckVersionDialog::startInstall;
-    CPushButton* cancelButton() const
-    {
-        return findChild<CPushButton*>(QStringLiteral("cancelButton"));
-    }
-};
 
 QString appDir()
 {
@@ -45,73 +31,46 @@ QString inAppDir(const QString& name)
     return QDir(appDir()).filePath(name);
 }
 
-QByteArray readFile(const QString& path)
+QString executableName()
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    return QFileInfo(QCoreApplication::applicationFilePath()).fileName();
 }
 
-bool writeFile(const QString& path, const QByteArray& data)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
-}
-
-// The fake upgrade program's record: argument count, then the arguments.
-QStringList readRecord(const QString& path)
-{
-    return QString::fromUtf8(readFile(path)).chopped(1).split(QLatin1Char('\n'));
-}
-
-QPushButton* buttonWithText(QWidget* window, const QString& text)
-{
-    for (QPushButton* button : window->findChildren<QPushButton*>())
-        if (button->text() == text)
-            return button;
-    return nullptr;
-}
-
-// Answers the upgrade confirmation inside its modal loop with "确定", "否" or "close" (the
-// frame's close button); the result describes the box: title, question, Ok and No. Once the
-// result is dropped, a box that appears later is left to whoever waits for it.
-std::shared_ptr<QString> answerConfirmation(const QString& answer)
-{
-    auto result = std::make_shared<QString>();
-    testsupport::whenModal([answer, weak = std::weak_ptr<QString>(result)](QWidget* box) {
-        const std::shared_ptr<QString> seen = weak.lock();
-        if (!seen)
-            return;
-        bool asks = false;
-        for (CSimpleTextWidget* widget : box->findChildren<CSimpleTextWidget*>())
-            asks |= widget->getText() == QStringLiteral("是否升级到最新版本？");
-        *seen = QStringLiteral("%1 %2 %3")
-                    .arg(box->windowTitle())
-                    .arg(asks)
-                    .arg(buttonWithText(box, QStringLiteral("确定")) &&
-                         buttonWithText(box, QStringLiteral("否")));
-        QPushButton* button = answer == QLatin1String("close")
-                                  ? box->findChild<QPushButton*>(QStringLiteral("closeButton"))
-                                  : buttonWithText(box, answer);
-        QTest::mouseClick(button, Qt::LeftButton);
-    });
-    return result;
-}
-
-// Makes the server misbehave at path: "cut", "huge" or "404".
+// Makes the server misbehave at path: "cut" (a third, then closed), "huge" (claims 4 GiB),
+// "404", "drip" (a byte every 150 ms) or "endless" (3 MiB, no length, in 64 KiB pieces).
 void serveBroken(LocalHttpServer& server, const QString& path, const QString& how,
                  const QByteArray& body)
 {
     LocalHttpServer::Resource resource;
     resource.body = body;
-    resource.cutAfter = body.size() / 3;
-    if (how == QLatin1String("huge")) { // claims 4 GiB, past any download limit
-        resource.cutAfter = -1;
+    if (how == QLatin1String("cut")) {
+        resource.cutAfter = body.size() / 3;
+    } else if (how == QLatin1String("huge")) {
         resource.announced = qint64(1) << 32;
-    }
-    if (how != QLatin1String("404"))
-        server.setResource(path, resource);
-    else
+    } else if (how == QLatin1String("drip")) {
+        resource.chunkSize = 1;
+        resource.chunkDelayMs = 150;
+    } else if (how == QLatin1String("endless")) {
+        resource.body = QByteArray(3 << 20, ' ');
+        resource.sendLength = false;
+        resource.chunkSize = 1 << 16;
+        resource.chunkDelayMs = 2;
+    } else {
         server.serveStatus(path, 404, body);
+        return;
+    }
+    server.setResource(path, resource);
+}
+
+// The installer file as a test sees it: absent, as it was before the click, or as served.
+QString describe(const QString& path, const QByteArray& before, const QByteArray& served)
+{
+    if (!QFileInfo::exists(path))
+        return QStringLiteral("-");
+    const QByteArray now = readFile(path);
+    return now == served   ? QStringLiteral("downloaded")
+           : now == before ? QStringLiteral("intact")
+                           : QStringLiteral("changed");
 }
 
 } // namespace
@@ -121,142 +80,98 @@ class TestCheckVersionDialog : public QObject
     Q_OBJECT
 
     QSet<QWidget*> before;
-    std::unique_ptr<LocalHttpServer> server;
-    std::unique_ptr<QTemporaryDir> baseDir;
-    QStringList createdNames;
-    int counter = 0;
+    std::unique_ptr<UpdateRig> rig;
 
-    // A name in the application directory that no other test uses; removed in cleanup().
-    QString uniqueName(const QString& suffix)
+    // Serves an installer (body, or broken as serveBroken says) under name and a manifest
+    // naming it as version 1.0.9, and checks it against 1.0.10.
+    void offer(CheckVersionDialog& dialog, const QString& name, const QString& how,
+               const QByteArray& body)
     {
-        createdNames << QStringLiteral("tst_checkversion_%1_%2_%3")
-                            .arg(QCoreApplication::applicationPid())
-                            .arg(++counter)
-                            .arg(suffix);
-        return createdNames.last();
-    }
-
-    void startCheck(Dialog& dialog, const QString& path, const QString& current)
-    {
-        dialog.setCurrentVersion(current);
-        dialog.setGetVersionUrl(server->url(path));
-        dialog.startGetLatestVersion();
-    }
-
-    // Installs an Upgrade.exe that records its argument count and arguments, one per line;
-    // returns the record's path.
-    QString writeFakeUpgrade()
-    {
-        const QByteArray record = baseDir->filePath(QStringLiteral("record.txt")).toUtf8();
-        const QByteArray script =
-            "#!/bin/sh\n"
-            "{ printf '%s\\n' \"$#\"; for a do printf '%s\\n' \"$a\"; done; } > '" +
-            record + ".part' && mv '" + record + ".part' '" + record + "'\n";
-        const QString path = inAppDir(QStringLiteral("Upgrade.exe"));
-        createdNames << QStringLiteral("Upgrade.exe");
-        if (!writeFile(path, script) ||
-            !QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner))
-            return QString();
-        return QString::fromUtf8(record);
+        const QString path = QStringLiteral("/files/") + name;
+        if (how == QLatin1String("slow"))
+            rig->server.serveSlowly(path, body, 6000, 5);
+        else if (!how.isEmpty() && how != QLatin1String("none"))
+            serveBroken(rig->server, path, how, body);
+        else
+            rig->server.serve(path, body);
+        const QByteArray url =
+            how == QLatin1String("none") ? QByteArray() : rig->server.url(path).toUtf8();
+        QCOMPARE(rig->check(dialog, "{\"version\":\"1.0.9\",\"exe_url\":\"" + url + "\"}",
+                            QStringLiteral("1.0.10")),
+                 0);
     }
 
 private slots:
     void init()
     {
         before = testsupport::topLevelSnapshot();
-        server = std::make_unique<LocalHttpServer>();
-        QVERIFY(server->start());
-        baseDir = std::make_unique<QTemporaryDir>();
-        QVERIFY(baseDir->isValid());
-        // Keeps the base directory from counting as empty when the staging folder goes.
-        QVERIFY(writeFile(baseDir->filePath(QStringLiteral("keep")), "keep"));
+        rig = std::make_unique<UpdateRig>();
+        QVERIFY(rig->isReady());
     }
 
     void cleanup()
     {
         CMessageTip::hideTip();
-        for (const QString& name : qAsConst(createdNames))
-            QFile::remove(inAppDir(name));
-        createdNames.clear();
-        server.reset();
-        baseDir.reset();
+        rig.reset();
         QCOMPARE(testsupport::leakedTopLevels(before), QList<QWidget*>());
-    }
-
-    void layout()
-    {
-        testsupport::TestTheme theme;
-        theme.size(QStringLiteral("siz_account_btn_width_small"), 70)
-            .size(QStringLiteral("siz_account_btn_height"), 25)
-            .font(QStringLiteral("fnt_default_large"), 16);
-        QVERIFY(theme.apply());
-        Dialog dialog(appDir(), QString(), baseDir->path());
-        dialog.setCurrentVersion(QStringLiteral("1.0.10"));
-        dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        QCOMPARE(dialog.size(), QSize(400, 200));
-        // One pixel inside the frame band, below the title bar.
-        QWidget* inner = dialog.getInnerWidget();
-        QCOMPARE(inner->geometry(), QRect(13, 42, 400 - 26, 200 - 42 - 13));
-        const int innerWidth = inner->width(), innerHeight = inner->height();
-        CPushButton* cancel = dialog.cancelButton();
-        QCOMPARE(cancel->geometry(), QRect(innerWidth - 10 - 70, innerHeight - 20 - 25, 70, 25));
-        QCOMPARE(dialog.downloadButton->geometry(),
-                 QRect(cancel->x() - 10 - 70, cancel->y(), 70, 25));
-
-        auto* currentCaption = dialog.findChild<QWidget*>(QStringLiteral("currentVersionCaption"));
-        auto* latestCaption = dialog.findChild<QWidget*>(QStringLiteral("latestVersionCaption"));
-        QCOMPARE((QList<int>{currentCaption->x(), latestCaption->x(),
-                             dialog.currentVersionText->x(), dialog.latestVersionText->x(),
-                             dialog.currentVersionText->geometry().right()}),
-                 (QList<int>{30, 30, 30 + 75 + 10, 30 + 75 + 10, innerWidth - 1}));
-        // Rows: stretch, current, 20, latest, stretch, buttons, 20.
-        QCOMPARE(latestCaption->y() - currentCaption->geometry().bottom() - 1, 20);
     }
 
     // Construction clears what an earlier upgrade staged, and the base folder too when nothing
     // else is left in it.
     void constructionClearsStaging()
     {
-        const QString base = baseDir->filePath(QStringLiteral("terminal"));
+        const QString base = rig->base.filePath(QStringLiteral("terminal"));
         QVERIFY(QDir().mkpath(base + QStringLiteral("/bin_tmp")));
         for (const char* file : {"/bin_tmp/Upgrade.exe", "/bin_tmp/a.dll"})
             QVERIFY(writeFile(base + QLatin1String(file), "old"));
-        Dialog dialog(appDir(), QString(), base);
+        CheckVersionDialog dialog(appDir(), QString(), base);
         QVERIFY(!QFileInfo::exists(base));
     }
 
     void check_data()
     {
-        QTest::addColumn<QString>("served"); // a body, or <404>, <stall>, <cut>, <404 page>,
-        QTest::addColumn<int>("size"); // a manifest padded to size, <left> from before (404 now)
+        QTest::addColumn<QString>("served"); // a body ($EXE: this program), or <how> or <left>
+        QTest::addColumn<int>("size");       // a body padded to size
         QTest::addColumn<QString>("query");
         QTest::addColumn<QString>("current");
-        QTest::addColumn<QString>("outcome"); // latest?|latest version|installer URL|error code
+        QTest::addColumn<QString>("outcome"); // latest?|latest version|installer URL|kept
         auto row = [](const char* name, const char* served, int size, const char* query,
-                      const QString& current, const QString& outcome) {
+                      const char* current, const char* outcome) {
             QTest::newRow(name) << QString::fromUtf8(served) << size << QString::fromLatin1(query)
-                                << current << outcome;
+                                << QString::fromLatin1(current) << QString::fromUtf8(outcome);
         };
         const int MiB = 1 << 20;
         row("equal", R"({"version":"1.0.10","exe_url":"http://h/setup.exe"})", 0, "", "1.0.10",
-            "1|1.0.10|http://h/setup.exe|0");
+            "1|1.0.10|http://h/setup.exe|1");
         row("1.0.9 against 1.0.10 differs", R"({"version":"1.0.9","exe_url":"http://h/s.exe"})", 0,
-            "", "1.0.10", "0|1.0.9|http://h/s.exe|0");
-        row("query text in the URL", R"({"version":"2.0","exe_url":"http://h/q.exe"})", 0,
-            "?channel=beta&t=1", "1.0", "0|2.0|http://h/q.exe|0");
-        row("missing", "<404>", 0, "", "1.0.10", "0|||10");
-        row("connection cut", "<cut>", 0, "", "1.0", "0|||10");
-        row("downloaded, exactly 1 MiB", R"({"version":"2.0"})", MiB, "", "1.0", "0|2.0||0");
-        row("downloaded, 1 MiB + 1: not read", R"({"version":"2.0"})", MiB + 1, "", "1.0", "0|||0");
+            "", "1.0.10", "0|1.0.9|http://h/s.exe|1");
+        row("query text in the URL", R"({"version":"2.0","exe_url":"http://h/Q_2+x.exe"})", 0,
+            "?channel=beta&t=1", "1.0", "0|2.0|http://h/Q_2+x.exe|1");
+        row("missing", "<404>", 0, "", "1.0.10", "0|||0");
+        row("connection cut", "<cut>", 0, "", "1.0", "0|||0");
+        row("exactly 1 MiB", R"({"version":"2.0"})", MiB, "", "1.0", "0|2.0||1");
+        row("1 MiB + 1: refused, not kept", R"({"version":"2.0"})", MiB + 1, "", "1.0", "0|||0");
+        row("endless: stopped at 1 MiB", "<endless>", 0, "", "1.0", "0|||0");
+        row("a byte every 150 ms: ends at the deadline", "<drip>", 0, "", "1.0", "0|||0");
         // An older manifest in the folder never answers for a failed fetch.
-        row("left from before, names another version", "<left>", 0, "", "1.0", "0|||10");
-        row("left from before, names this version", "<left>", 0, "", "2.0", "0|||10");
+        row("left from before, names another version", "<left>", 0, "", "1.0", "0|||0");
+        row("left from before, names this version", "<left>", 0, "", "2.0", "0|||0");
+        // Installer names that are the terminal's own files, or no plain name, offer nothing.
+        const QByteArray longest(128, 'a');
+        const QByteArrayList names{
+            "Upgrade.exe", "UPGRADE.EXE", "Qt5Core.dll", "libDialog.so", "libDialog.so.1",
+            "bin_tmp",     "$EXE",        ".hidden.exe", "..",           "a%20b.exe",
+            "a;b.exe",     longest + 'a', longest};
+        for (const QByteArray& name : names) {
+            const QByteArray body = "{\"version\":\"2.0\",\"exe_url\":\"http://h/" + name + "\"}";
+            row("installer named " + name, body, 0, "", "1.0",
+                "0|2.0|" + (name == longest ? "http://h/" + name : QByteArray()) + "|1");
+        }
     }
 
-    // One check against the local server: one sigDownConfigFinish with exact string equality,
-    // nothing read from a failed answer, and the manifest saved under the URL's file name (with
-    // no temporary beside it) exactly when it was read.
+    // One check against the local server: "下载" disabled until the step ends, a click meanwhile
+    // ignored, one sigDownConfigFinish with exact string equality, nothing read from a failed
+    // or refused answer, and the manifest kept under the URL's file name exactly when read.
     void check()
     {
         QFETCH(QString, served);
@@ -264,216 +179,207 @@ private slots:
         QFETCH(QString, query);
         QFETCH(QString, current);
         QFETCH(QString, outcome);
-        const QString name = uniqueName(QStringLiteral("version.json"));
-        createdNames << name + query;
+        const QString name = rig->uniqueName(QStringLiteral("version.json"));
+        rig->appFile(name + query);
         const QString path = QLatin1Char('/') + name;
         const QByteArray evil = R"({"version":"6.6.6","exe_url":"http://h/evil.exe"})";
-        QByteArray manifest = served.toUtf8();
+        QByteArray manifest = served.replace(QLatin1String("$EXE"), executableName()).toUtf8();
         if (size)
             manifest.append(QByteArray(size - manifest.size(), ' '));
         if (served == QLatin1String("<left>"))
             QVERIFY(writeFile(inAppDir(name), R"({"version":"2.0"})"));
         else if (served.startsWith(QLatin1Char('{')))
-            server->serve(path, manifest);
-        else if (served != QLatin1String("<404>"))
-            serveBroken(*server, path, served.mid(1, served.indexOf(QLatin1Char('>')) - 1), evil);
+            rig->server.serve(path, manifest);
+        else
+            serveBroken(rig->server, path, served.mid(1, served.size() - 2), evil);
 
-        Dialog dialog(appDir(), QString(), baseDir->path());
+        CheckVersionDialog dialog(appDir(), QString(), rig->base.path());
         // A check without a URL is refused, but creates the downloader to shorten the timeout on.
         dialog.startGetLatestVersion();
         dialog.downloader->setTransferTimeout(300);
+        auto* deadline = dialog.findChild<QTimer*>(QStringLiteral("manifestDeadline"));
+        QCOMPARE(deadline->interval(), 30000);
+        deadline->setInterval(1500);
         QSignalSpy finished(&dialog, &CCheckVersionDialog::sigDownConfigFinish);
         QSignalSpy passedOn(&dialog, &CCheckVersionDialog::sigDownProgress);
         QSignalSpy progress(dialog.downloader, &CHttpDownLoader::sigDownProgress);
-        startCheck(dialog, path + query, current);
+        QElapsedTimer clock;
+        clock.start();
+        dialog.setCurrentVersion(current);
+        dialog.setGetVersionUrl(rig->server.url(path + query));
+        dialog.startGetLatestVersion();
+        QVERIFY(!dialog.downloadButton->isEnabled());
+        dialog.clickDownload();
         QVERIFY(finished.wait(10000));
         QCoreApplication::processEvents();
         QCOMPARE(finished.count(), 1);
         QCOMPARE(QStringList({QString::number(finished.first().at(0).toBool()),
                               dialog.latestVersionText->getText(), dialog.exeUrl,
-                              QString::number(dialog.downloader->getErrorCode())})
+                              QString::number(QFileInfo::exists(inAppDir(name + query)))})
                      .join(QLatin1Char('|')),
                  outcome);
-        QCOMPARE(server->requests(), QStringList{path + query});
-        // The manifest's progress is not passed on (the installer's is, see installerDownload).
+        QVERIFY(dialog.downloadButton->isEnabled());
+        QVERIFY(dialog.downloadStage != 1);
+        QCOMPARE(rig->asked, QStringList());
+        QCOMPARE(rig->server.requests(), QStringList{path + query});
+        // The manifest's progress is not passed on (the installer's is, see installerStage).
         QCOMPARE(passedOn.count(), 0);
-        const bool read = outcome.endsWith(QLatin1String("|0"));
-        QCOMPARE(QDir(appDir()).entryList({name + '*'}, QDir::Files | QDir::Hidden),
-                 read ? QStringList{name + query} : QStringList());
-        if (read) {
+        QCOMPARE(QDir(appDir()).entryList({name + '*'}, QDir::Files | QDir::Hidden).size(),
+                 int(outcome.endsWith(QLatin1String("|1"))));
+        if (outcome.endsWith(QLatin1String("|1")))
             QCOMPARE(readFile(inAppDir(name + query)), manifest);
-            QVERIFY(progress.count() > 0);
-        }
+        if (served == QLatin1String("<endless>"))
+            QVERIFY(progress.last().at(0).toLongLong() <= (1 << 20) + (1 << 16));
+        if (served == QLatin1String("<drip>"))
+            QVERIFY(clock.elapsed() >= 1400); // a coarse timer may fire 5% early
     }
 
     void installerStage_data()
     {
         QTest::addColumn<QString>("setup");
-        QTest::addColumn<QString>("outcome"); // error code, confirmation, button, installer size
-        QTest::newRow("downloaded slowly") << "slow"
-                                           << "0|升级 1 1|1|60000";
-        QTest::newRow("refused: no installer URL") << ""
-                                                   << "2||0|-1";
-        // A failed download never asks to upgrade (the answer would be "确定").
+        QTest::addColumn<QString>("name");      // of the installer; empty: a new one
+        QTest::addColumn<QByteArray>("before"); // in the application folder before the click
+        QTest::addColumn<QString>("outcome");   // error code|asked|button|installer|tip
+        const QString notOwn = QStringLiteral("安装程序已存在且不是本次下载的，未使用");
+        QTest::newRow("downloaded slowly, No")
+            << "slow"
+            << "" << QByteArray() << "0|升级 是否升级到最新版本？|1|downloaded|";
+        QTest::newRow("refused: no installer URL") << "none"
+                                                   << "" << QByteArray() << "2||0|-|";
+        // A failed download never asks to upgrade.
         QTest::newRow("failed: connection cut") << "cut"
-                                                << "10||0|-1";
+                                                << "" << QByteArray() << "10||0|-|";
         QTest::newRow("failed: 404") << "404"
-                                     << "10||0|-1";
+                                     << "" << QByteArray() << "10||0|-|";
         QTest::newRow("failed: larger than the limit") << "huge"
-                                                       << "11||0|-1";
-        QTest::newRow("downloaded before: straight to install") << "exists"
-                                                                << "1|升级 1 1|1|17";
+                                                       << "" << QByteArray() << "11||0|-|";
+        // A file this dialog did not save is neither taken as downloaded nor deleted.
+        QTest::newRow("there before")
+            << ""
+            << "" << QByteArray("there before") << "1||1|intact|" + notOwn;
+        QTest::newRow("names the upgrade program")
+            << ""
+            << "Upgrade.exe" << QByteArray() << "2||0|intact|";
+        QTest::newRow("names a library")
+            << ""
+            << "Qt5Widgets.dll" << QByteArray("library") << "2||0|intact|";
     }
 
-    // Through the user's path: a check finds the installer, the download button fetches it, and
-    // the confirmation follows any finish, failed ones included ("否" ends the step there; an
-    // installer downloaded before skips the download and is installed at once). Only a complete
-    // download brings the button back; after a refusal or failure cancel does.
+    // Through the user's path: a check offers the installer, "下载" fetches it, and the
+    // question follows a saved download only. Cancel then stops everything and deletes only
+    // the installer this dialog saved.
     void installerStage()
     {
         QFETCH(QString, setup);
+        QFETCH(QString, name);
+        QFETCH(QByteArray, before);
         QFETCH(QString, outcome);
-        const QString name = uniqueName(QStringLiteral("setup.exe"));
-        const QString path = QStringLiteral("/files/") + name;
-        const QString record = writeFakeUpgrade();
-        QVERIFY(!record.isEmpty());
+        QVERIFY(rig->installUpgradeProgram());
+        if (name.isEmpty())
+            name = rig->uniqueName(QStringLiteral("setup.exe"));
+        else
+            rig->appFile(name);
+        if (!before.isEmpty())
+            QVERIFY(writeFile(inAppDir(name), before));
+        before = readFile(inAppDir(name));
         const QByteArray installer(60000, 'i');
-        if (setup == QLatin1String("slow")) {
-            server->serveSlowly(path, installer, 6000, 5);
-        } else if (setup == QLatin1String("cut") || setup == QLatin1String("404") ||
-                   setup == QLatin1String("huge")) {
-            serveBroken(*server, path, setup, installer);
-        } else if (setup == QLatin1String("exists")) {
-            QVERIFY(writeFile(inAppDir(name), "downloaded before"));
-            server->serve(path, installer);
-        }
-        const QByteArray exeUrl = setup.isEmpty() ? QByteArray() : server->url(path).toUtf8();
-        server->serve(QStringLiteral("/v.json"),
-                      "{\"version\":\"1.0.9\",\"exe_url\":\"" + exeUrl + "\"}");
-        // The installer and anything beside it (a temporary file): other tests share the folder.
-        const auto listAppDir = [&name] {
-            return QDir(appDir()).entryList(QStringList{name + QLatin1Char('*')},
-                                            QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-        };
-        const QStringList appDirBefore = listAppDir();
-        Dialog dialog(appDir(), QStringLiteral("--from-test"), baseDir->path());
-        QSignalSpy configFinished(&dialog, &CCheckVersionDialog::sigDownConfigFinish);
-        startCheck(dialog, QStringLiteral("/v.json"), QStringLiteral("1.0.10"));
-        QVERIFY(configFinished.wait(5000));
+        CheckVersionDialog dialog(appDir(), QStringLiteral("--from-test"), rig->base.path());
+        offer(dialog, name, setup, installer);
         dialog.downloader->setTransferTimeout(300);
-        dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         // Progress passed on, with the button's state right after each signal.
-        QString enabled, last;
-        connect(&dialog, &CCheckVersionDialog::sigDownProgress, this,
-                [&](qint64 got, qint64 total) {
-                    last = QStringLiteral("%1/%2").arg(got).arg(total);
-                    QTimer::singleShot(0, this, [&] {
-                        enabled += QString::number(dialog.downloadButton->isEnabled());
-                    });
-                });
-        QSignalSpy finished(&dialog, &QDialog::finished);
-        const QString answer =
-            setup == QLatin1String("slow") ? QStringLiteral("否") : QStringLiteral("确定");
-        auto confirmation = answerConfirmation(answer);
-        QTest::mouseClick(dialog.downloadButton, Qt::LeftButton);
-        if (setup == QLatin1String("slow"))
-            QCOMPARE(dialog.downloadStage, 1);
-        // A confirmation that follows the end is answered inside the event processing that ends it.
+        QString enabled;
+        connect(&dialog, &CCheckVersionDialog::sigDownProgress, this, [&] {
+            QTimer::singleShot(
+                0, this, [&] { enabled += QString::number(dialog.downloadButton->isEnabled()); });
+        });
+        rig->answer({QStringLiteral("否")});
+        dialog.clickDownload();
         QTRY_VERIFY_WITH_TIMEOUT(!dialog.downloader->isRunning(), 8000);
-        QVERIFY(!QApplication::activeModalWidget());
-        const QFileInfo file(inAppDir(name));
-        QCOMPARE(QStringLiteral("%1|%2|%3|%4")
+        QTRY_VERIFY(!rig->asked.isEmpty() || !outcome.contains(QLatin1String("升级")));
+        CMessageTip* tip = CMessageTip::current();
+        QCOMPARE(QStringLiteral("%1|%2|%3|%4|%5")
                      .arg(dialog.downloader->getErrorCode())
-                     .arg(*confirmation)
+                     .arg(rig->asked.join(QLatin1Char(',')))
                      .arg(dialog.downloadButton->isEnabled())
-                     .arg(file.exists() ? file.size() : -1),
+                     .arg(describe(inAppDir(name), before, installer))
+                     .arg(tip ? tip->text() : QString()),
                  outcome);
-        QCOMPARE(finished.count(), 0);
-        // Only an accepted installation stages anything.
-        QCOMPARE(QFileInfo::exists(baseDir->filePath(QStringLiteral("bin_tmp"))),
-                 setup == QLatin1String("exists"));
         if (setup == QLatin1String("slow")) {
             // The button comes back with the last progress signal, not before.
-            QCOMPARE(last, QStringLiteral("60000/60000"));
             QTRY_VERIFY(enabled.size() >= 3 && enabled.endsWith(QLatin1Char('1')));
             QCOMPARE(enabled.count(QLatin1Char('1')), 1);
-            QCOMPARE(readFile(file.filePath()), installer);
-        } else if (setup == QLatin1String("exists")) {
-            QCOMPARE(server->requests(), QStringList{QStringLiteral("/v.json")});
-            QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(record), 5000);
-            QCOMPARE(readRecord(record),
-                     (QStringList{QStringLiteral("3"), QStringLiteral("--from-test"),
-                                  file.filePath(), baseDir->path()}));
-        } else {
-            QTest::mouseClick(dialog.cancelButton(), Qt::LeftButton);
-            QVERIFY(dialog.downloadButton->isEnabled() && !dialog.isVisible());
-            QCOMPARE(listAppDir(), appDirBefore);
-            QTRY_COMPARE(server->openConnections(), 0);
         }
+        dialog.clickCancel();
+        QVERIFY(dialog.downloadButton->isEnabled() && !dialog.isVisible());
+        QCOMPARE(describe(inAppDir(name), before, installer),
+                 before.startsWith("<missing>") ? QStringLiteral("-") : QStringLiteral("intact"));
+        QVERIFY(rig->recorded().isEmpty());
+        QVERIFY(!QFileInfo::exists(rig->staging()));
+        QTRY_COMPARE(rig->server.openConnections(), 0);
     }
 
     void install_data()
     {
-        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QStringList>("answers");
         QTest::addColumn<QString>("upgradeParam");
         QTest::addColumn<QString>("base"); // under the temporary folder; empty: that folder
         QTest::addColumn<bool>("started");
         const QString token = QStringLiteral("--token=abc");
-        QTest::newRow("ok") << "确定" << token << "" << true;
-        QTest::newRow("no stops") << "否" << token << "" << false;
-        QTest::newRow("closed without an answer") << "close" << token << "" << true;
+        const QString ok = QStringLiteral("确定"), no = QStringLiteral("否");
+        QTest::newRow("ok") << QStringList{ok} << token << "" << true;
+        QTest::newRow("no stops") << QStringList{no} << token << "" << false;
+        QTest::newRow("closed without an answer") << QStringList() << token << "" << true;
+        // The second click finds the installer this dialog saved and asks at once.
+        QTest::newRow("no, then again: ok") << QStringList{no, ok} << token << "" << true;
         QTest::newRow("no shell in between")
-            << "确定" << QStringLiteral("a b \"c\" $(touch x) ; 参数") << "" << true;
-        QTest::newRow("staging folder cannot be made") << "确定" << token << "no/such" << false;
+            << QStringList{ok} << QStringLiteral("a b \"c\" $(touch x) ; 参数") << "" << true;
+        QTest::newRow("staging folder cannot be made")
+            << QStringList{ok} << token << "no/such" << false;
     }
 
+    // The hand-over: exactly the upgrade program and the libraries of the application folder
+    // are staged (a file staged before is not replaced), and the program gets three arguments.
     void install()
     {
-        QFETCH(QString, answer);
+        QFETCH(QStringList, answers);
         QFETCH(QString, upgradeParam);
         QFETCH(QString, base);
         QFETCH(bool, started);
-        const QString record = writeFakeUpgrade();
-        QVERIFY(!record.isEmpty());
-        const QString dllA = uniqueName(QStringLiteral("a.dll"));
-        const QString other = uniqueName(QStringLiteral("other.txt"));
-        const QString dllLike = uniqueName(QStringLiteral("c.dll.bak"));
-        for (const QString& name : {dllA, other, dllLike})
+        QVERIFY(rig->installUpgradeProgram());
+        const QString dllA = rig->uniqueName(QStringLiteral("a.dll"));
+        const QString dllLike = rig->uniqueName(QStringLiteral("c.dll.bak"));
+        for (const QString& name : {dllA, dllLike, rig->uniqueName(QStringLiteral("other.txt"))})
             QVERIFY(writeFile(inAppDir(name), name.toUtf8()));
-        Dialog dialog(appDir(), upgradeParam,
-                      base.isEmpty() ? baseDir->path() : baseDir->filePath(base));
-        dialog.exeUrl = QStringLiteral("http://h/files/setup-2.0.exe");
+        const QString installer = rig->uniqueName(QStringLiteral("setup-2.0.exe"));
+        CheckVersionDialog dialog(appDir(), upgradeParam,
+                                  base.isEmpty() ? rig->base.path() : rig->base.filePath(base));
+        offer(dialog, installer, QString(), "installer");
         // Staged after construction (which clears the folder): not overwritten.
-        const QString staging = baseDir->filePath(QStringLiteral("bin_tmp"));
-        QVERIFY(QDir().mkdir(staging) && writeFile(staging + QLatin1Char('/') + dllA, "old a"));
-
-        auto confirmation = answerConfirmation(answer);
-        dialog.startInstall();
-        QVERIFY(!confirmation->isEmpty());
-        QStringList staged = QDir(staging).entryList(QDir::Files | QDir::Hidden);
-        QCOMPARE(readFile(staging + QLatin1Char('/') + dllA), QByteArray("old a"));
-        QVERIFY(!QFileInfo::exists(baseDir->filePath(QStringLiteral("no"))));
+        QVERIFY(QDir().mkdir(rig->staging()) &&
+                writeFile(rig->staging() + QLatin1Char('/') + dllA, "old a"));
+        rig->answer(answers.isEmpty() ? QStringList{QString()} : answers);
+        for (int click = 0; click < qMax(1, answers.size()); ++click) {
+            dialog.clickDownload();
+            QTRY_COMPARE(rig->asked.size(), click + 1);
+        }
+        QCOMPARE(rig->server.requests().count(QStringLiteral("/files/") + installer), 1);
+        QStringList staged = QDir(rig->staging()).entryList(QDir::Files);
+        QCOMPARE(readFile(rig->staging() + QLatin1Char('/') + dllA), QByteArray("old a"));
         if (!started) {
             // Nothing copied; had the program been started, it would soon have written its record.
             QCOMPARE(staged, QStringList{dllA});
             QTest::qWait(300);
-            QVERIFY(!QFileInfo::exists(record));
+            QVERIFY(rig->recorded().isEmpty());
             return;
         }
-        // Staged: exactly the upgrade program and the libraries of the application directory.
-        QDir source(appDir());
-        source.setNameFilters({QStringLiteral("*.dll"), QStringLiteral("Upgrade.exe")});
-        QStringList expected = source.entryList(QDir::Files);
-        QVERIFY(expected.contains(dllA) && !expected.contains(dllLike));
-        expected.sort();
-        staged.sort();
-        QCOMPARE(staged, expected);
-        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(record), 5000);
-        QCOMPARE(readRecord(record),
-                 (QStringList{QStringLiteral("3"), upgradeParam,
-                              inAppDir(QStringLiteral("setup-2.0.exe")), baseDir->path()}));
-        QVERIFY(!QFileInfo::exists(baseDir->filePath(QStringLiteral("x"))));
+        QCOMPARE(staged,
+                 QDir(appDir()).entryList({QStringLiteral("*.dll"), QStringLiteral("Upgrade.exe")},
+                                          QDir::Files));
+        QVERIFY(staged.contains(dllA) && !staged.contains(dllLike));
+        QTRY_VERIFY_WITH_TIMEOUT(!rig->recorded().isEmpty(), 5000);
+        QCOMPARE(rig->recorded(),
+                 (QStringList{upgradeParam, inAppDir(installer), rig->base.path()}));
+        QVERIFY(!QFileInfo::exists(rig->base.filePath(QStringLiteral("x"))));
         QVERIFY(!QFileInfo::exists(QDir::current().filePath(QStringLiteral("x"))));
     }
 };

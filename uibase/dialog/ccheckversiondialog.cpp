@@ -2,24 +2,30 @@
 #include "uibase/dialog/ccheckversiondialog_p.h"
 
 #include "uibase/dialog/cmessagebox.h"
-#include "uibase/dialog/contracts/bson.h"
-#include "uibase/dialog/contracts/common.h"
 #include "uibase/dialog/contracts/network.h"
 #include "uibase/dialog/contracts/utils.h"
 #include "uibase/dialog/installersignature_p.h"
 #include "uibase/dialog/platformvalues_p.h"
+#include "uibase/dialog/updatelog_p.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QPointer>
 #include <QVBoxLayout>
 
-#include <exception>
 #include <vector>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 namespace Omra {
+
+Q_LOGGING_CATEGORY(lcUpdate, "omra.update")
 
 namespace {
 
@@ -32,13 +38,22 @@ enum {
 
 enum { StageNone = -1, StageManifest = 0, StageInstaller = 1 };
 
-const char stagingDirName[] = "bin_tmp";
-
-// A manifest is a few lines of JSON; a larger file is not one and is not read.
+// A manifest is a few lines of JSON; whatever goes past this is not one and is stopped.
 constexpr qint64 manifestSizeLimit = qint64(1) << 20;
+// However slowly the server answers, the check ends within this time.
+constexpr int manifestDeadlineMs = 30000;
 // The downloader's answer to a request for a file it has already saved.
 constexpr int alreadyDownloadedError = 1;
-const char upgradeProgramName[] = "Upgrade.exe";
+// What startProcess returns for a program it could not start.
+constexpr unsigned long processNotStarted = 0;
+constexpr int versionTextWidth = 100000;
+
+const char stateObjectName[] = "checkVersionState";
+const char sameVersionTip[] = "当前已是最新版本!";
+const char unverifiedTip[] = "无法验证更新，请稍后再试";
+const char installerRefusedTip[] = "安装程序校验失败，未升级";
+const char notOwnInstallerTip[] = "安装程序已存在且不是本次下载的，未使用";
+const char stagingFailedTip[] = "升级准备失败，未升级";
 
 QString separator()
 {
@@ -55,6 +70,16 @@ std::string utf8(const QString& text)
 {
     const QByteArray bytes = text.toUtf8();
     return std::string(bytes.constData(), std::size_t(bytes.size()));
+}
+
+bool updatesTrusted()
+{
+    return !CInstallerSignature::publicKeys().isEmpty();
+}
+
+QString executableName()
+{
+    return QFileInfo(QCoreApplication::applicationFilePath()).fileName();
 }
 
 CSimpleTextWidget* makeCaption(int id, const QString& text, const QString& objectName,
@@ -99,6 +124,70 @@ QHBoxLayout* makeRow()
 
 } // namespace
 
+namespace detail {
+
+FileStamp FileStamp::of(const QString& path)
+{
+    FileStamp stamp;
+#ifdef Q_OS_UNIX
+    struct stat status;
+    if (::lstat(QFile::encodeName(path).constData(), &status) != 0)
+        return stamp;
+    stamp.device = quint64(status.st_dev);
+    stamp.inode = quint64(status.st_ino);
+    stamp.size = qint64(status.st_size);
+    stamp.modified = qint64(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
+#else
+    const QFileInfo info(path);
+    if (!info.exists())
+        return stamp;
+    stamp.size = info.size();
+    stamp.modified = info.lastModified().toMSecsSinceEpoch();
+#endif
+    return stamp;
+}
+
+CCheckVersionState::CCheckVersionState(QObject* dialog)
+    : QObject(dialog), manifestDeadline(new QTimer(this))
+{
+    setObjectName(QLatin1String(stateObjectName));
+    manifestDeadline->setObjectName(QStringLiteral("manifestDeadline"));
+    manifestDeadline->setSingleShot(true);
+    manifestDeadline->setInterval(manifestDeadlineMs);
+}
+
+CCheckVersionState* CCheckVersionState::of(const QObject* dialog)
+{
+    return dialog->findChild<CCheckVersionState*>(QLatin1String(stateObjectName),
+                                                  Qt::FindDirectChildrenOnly);
+}
+
+QString CCheckVersionState::filePath(const QString& dir, const QString& name)
+{
+    const QString canonical = QFileInfo(dir).canonicalFilePath();
+    return QDir(canonical.isEmpty() ? QDir(dir).absolutePath() : canonical).filePath(name);
+}
+
+void CCheckVersionState::rememberSaved(const QString& path)
+{
+    saved.insert(path, FileStamp::of(path));
+}
+
+bool CCheckVersionState::isOwnSaved(const QString& path) const
+{
+    const auto found = saved.constFind(path);
+    return found != saved.constEnd() && found->size >= 0 && *found == FileStamp::of(path);
+}
+
+void CCheckVersionState::removeOwnSaved(const QString& path)
+{
+    if (isOwnSaved(path))
+        QFile::remove(path);
+    saved.remove(path);
+}
+
+} // namespace detail
+
 CCheckVersionDialog::CCheckVersionDialog(QString downloadDir, QString upgradeParam, QString baseDir,
                                          QWidget* parent)
     : CCommonDialog(parent), downloadDir(downloadDir), upgradeParam(upgradeParam), baseDir(baseDir)
@@ -107,9 +196,15 @@ CCheckVersionDialog::CCheckVersionDialog(QString downloadDir, QString upgradePar
     setFixedSize(400, 200);
     createUi();
 
+    auto* state = new detail::CCheckVersionState(this);
+    connect(state->manifestDeadline, &QTimer::timeout, this, [this, state] {
+        abandonManifest(
+            QStringLiteral("it took longer than %1 ms").arg(state->manifestDeadline->interval()));
+    });
+
     // A staging folder left by an earlier upgrade goes; the upgrade program has finished
     // with it by the time the terminal runs again.
-    const QString staging = baseDir + separator() + QLatin1String(stagingDirName);
+    const QString staging = baseDir + separator() + QLatin1String(detail::stagingDirName);
     const QDir stagingDir(staging);
     if (stagingDir.exists()) {
         for (const QFileInfo& entry : stagingDir.entryInfoList())
@@ -120,6 +215,8 @@ CCheckVersionDialog::CCheckVersionDialog(QString downloadDir, QString upgradePar
 
 CCheckVersionDialog::~CCheckVersionDialog()
 {
+    // A check on its worker thread must not report to a dialog that is going.
+    detail::CCheckVersionState::of(this)->installerCheck.stop();
     // The downloader may be inside one of its own signals right now.
     if (downloader)
         downloader->deleteLater();
@@ -179,7 +276,7 @@ void CCheckVersionDialog::createUi()
 
 void CCheckVersionDialog::setCurrentVersion(QString version)
 {
-    currentVersionText->setText(version, 100000);
+    currentVersionText->setText(version, versionTextWidth);
 }
 
 void CCheckVersionDialog::setGetVersionUrl(QString url)
@@ -199,82 +296,178 @@ void CCheckVersionDialog::ensureDownloader()
             &CCheckVersionDialog::slotDownProcess);
 }
 
+void CCheckVersionDialog::setInstallerPublicKeys(const QList<QByteArray>& keys)
+{
+    CInstallerSignature::setPublicKeys(keys);
+}
+
 void CCheckVersionDialog::setInstallerPublicKey(const QByteArray& key)
 {
-    CInstallerSignature::setPublicKey(key);
+    CInstallerSignature::setPublicKeys(key.isEmpty() ? QList<QByteArray>()
+                                                     : QList<QByteArray>{key});
 }
 
 void CCheckVersionDialog::startGetLatestVersion()
 {
     ensureDownloader();
+    detail::CCheckVersionState* state = detail::CCheckVersionState::of(this);
     downloadStage = StageManifest;
+    state->offer = detail::CCheckVersionState::OfferNothing;
+    // Nothing can be downloaded before the manifest has said what.
+    downloadButton->setEnabled(false);
+    state->manifestDeadline->start();
     // true: an older manifest goes first and a failed fetch still ends the step, read as
     // missing, so an offline terminal is never judged by what an earlier run saved.
-    downloader->startRequest(versionUrl, true);
+    if (!downloader->startRequest(versionUrl, true)) {
+        qCWarning(lcUpdate, "manifest %s not fetched: the downloader refused it (code %d)",
+                  qUtf8Printable(versionUrl), downloader->getErrorCode());
+        downloadStage = StageNone;
+        endManifestStep(false);
+    }
 }
 
-int detail::parseManifest(const std::string& bytes, QString* version, QString* exeUrl)
+void CCheckVersionDialog::endManifestStep(bool latest)
 {
-    int read = 0;
-    // The BSON library reports malformed text and values of the wrong type by throwing;
-    // either ends the reading here and keeps what was read before.
-    try {
-        const bson::BSONObj manifest = bson::fromjson(bytes);
-        if (manifest.hasField("version")) {
-            const QString text = sToQs(manifest["version"].String());
-            if (version)
-                *version = text;
-            read |= detail::ManifestVersion;
-        }
-        if (manifest.hasField("exe_url")) {
-            const QString text = sToQs(manifest["exe_url"].String());
-            if (exeUrl)
-                *exeUrl = text;
-            read |= detail::ManifestExeUrl;
-        }
-    } catch (const std::exception&) {
-    } catch (...) {
-    }
-    return read;
+    detail::CCheckVersionState::of(this)->manifestDeadline->stop();
+    downloadButton->setEnabled(true);
+    emit sigDownConfigFinish(latest);
+}
+
+void CCheckVersionDialog::abandonManifest(const QString& why)
+{
+    qCWarning(lcUpdate, "manifest %s refused: %s", qUtf8Printable(versionUrl), qUtf8Printable(why));
+    downloadStage = StageNone;
+    if (downloader)
+        downloader->stopDownLoad();
+    // Requested with replace, so whatever stands under the name now came with this request.
+    QFile::remove(QCoreApplication::applicationDirPath() + separator() + urlFileName(versionUrl));
+    endManifestStep(false);
 }
 
 void CCheckVersionDialog::slotDownLoadFinish()
 {
+    detail::CCheckVersionState* state = detail::CCheckVersionState::of(this);
     if (downloadStage == StageInstaller) {
+        state->rememberSaved(
+            detail::CCheckVersionState::filePath(downloadDir, urlFileName(exeUrl)));
         startInstall();
         return;
     }
-    if (downloadStage != StageManifest)
+    if (downloadStage != StageManifest || !state->manifestDeadline->isActive())
         return;
 
     const QString manifestPath =
         QCoreApplication::applicationDirPath() + separator() + urlFileName(versionUrl);
-    std::string bytes;
-    if (QFileInfo(manifestPath).size() <= manifestSizeLimit &&
-        utils::FileHelper::open(utf8(manifestPath), bytes) && !bytes.empty()) {
-        QString version;
-        QString url;
-        const int read = detail::parseManifest(bytes, &version, &url);
-        if (read & detail::ManifestVersion)
-            latestVersionText->setText(version, 100000);
-        if (read & detail::ManifestExeUrl) {
-            exeUrl = url;
-            // The signature belongs to this installer URL; none in the manifest clears it.
-            setProperty(CInstallerSignature::dialogProperty,
-                        CInstallerSignature::manifestSignature(bytes));
-        }
+    if (QFileInfo(manifestPath).size() > manifestSizeLimit) {
+        abandonManifest(QStringLiteral("it has more than %1 bytes").arg(manifestSizeLimit));
+        return;
     }
-    // Equal text, not a version order: any other published version is offered.
-    emit sigDownConfigFinish(currentVersionText->getText() == latestVersionText->getText());
+    std::string bytes;
+    if (!utils::FileHelper::open(utf8(manifestPath), bytes))
+        bytes.clear();
+    if (updatesTrusted())
+        readSignedManifest(bytes);
+    else
+        readManifest(bytes);
+}
+
+// Without trusted keys: the plain fields, compared as strings.
+void CCheckVersionDialog::readManifest(const std::string& bytes)
+{
+    QString version;
+    QString url;
+    const int read = bytes.empty() ? 0 : detail::parseManifest(bytes, &version, &url);
+    if (read & detail::ManifestVersion)
+        latestVersionText->setText(version, versionTextWidth);
+    if (read & detail::ManifestExeUrl) {
+        const QString problem = detail::installerNameProblem(
+            urlFileName(url), urlFileName(versionUrl), executableName());
+        if (!problem.isEmpty()) {
+            qCWarning(lcUpdate, "installer %s not offered: %s", qUtf8Printable(url),
+                      qUtf8Printable(problem));
+            url.clear();
+        }
+        exeUrl = url;
+    }
+    endManifestStep(currentVersionText->getText() == latestVersionText->getText());
+}
+
+// With trusted keys: only the signed payload counts, and only a newer version is offered.
+void CCheckVersionDialog::readSignedManifest(const std::string& bytes)
+{
+    detail::CCheckVersionState* state = detail::CCheckVersionState::of(this);
+    latestVersionText->setText(QString(), versionTextWidth);
+    exeUrl.clear();
+    detail::SignedRelease release;
+    QString why;
+    bool comparable = false;
+    int order = 0;
+    if (bytes.empty()) {
+        why = QStringLiteral("it could not be fetched or is empty");
+    } else if (detail::readSignedRelease(bytes, CInstallerSignature::publicKeys(),
+                                         QDateTime::currentDateTimeUtc(), &release, &why)) {
+        order =
+            detail::compareVersions(release.version, currentVersionText->getText(), &comparable);
+        if (!comparable)
+            why = QStringLiteral("\"%1\" and the running \"%2\" are not both dotted numbers")
+                      .arg(release.version, currentVersionText->getText());
+        else
+            why = detail::installerNameProblem(urlFileName(release.exeUrl), urlFileName(versionUrl),
+                                               executableName());
+    }
+    if (!why.isEmpty()) {
+        abandonManifest(why);
+        return;
+    }
+    state->release = release;
+    latestVersionText->setText(release.version, versionTextWidth);
+    if (order <= 0) {
+        state->offer = detail::CCheckVersionState::OfferCurrent;
+        endManifestStep(true);
+        return;
+    }
+    state->offer = detail::CCheckVersionState::OfferNewer;
+    exeUrl = release.exeUrl;
+    endManifestStep(false);
 }
 
 void CCheckVersionDialog::slotDownProcess(qint64 received, qint64 total)
 {
+    detail::CCheckVersionState* state = detail::CCheckVersionState::of(this);
+    if (downloadStage == StageManifest && state->manifestDeadline->isActive()) {
+        if (received > manifestSizeLimit)
+            abandonManifest(QStringLiteral("more than %1 bytes arrived").arg(manifestSizeLimit));
+        return;
+    }
     if (downloadStage != StageInstaller)
         return;
+    // A release names its installer's size: an endless answer stops there.
+    if (updatesTrusted() && received > state->release.exeSize) {
+        abandonInstaller(QStringLiteral("more than the %1 bytes the release names arrived")
+                             .arg(state->release.exeSize),
+                         installerRefusedTip);
+        return;
+    }
     emit sigDownProgress(received, total);
     if (received == total)
         downloadButton->setEnabled(true);
+}
+
+void CCheckVersionDialog::abandonInstaller(const QString& why, const char* tip)
+{
+    qCWarning(lcUpdate, "installer %s refused: %s", qUtf8Printable(exeUrl), qUtf8Printable(why));
+    downloadStage = StageNone;
+    if (downloader)
+        downloader->stopDownLoad();
+    detail::CCheckVersionState::of(this)->removeOwnSaved(
+        detail::CCheckVersionState::filePath(downloadDir, urlFileName(exeUrl)));
+    downloadButton->setEnabled(true);
+    showTip(tip);
+}
+
+void CCheckVersionDialog::showTip(const char* text)
+{
+    CMessageTip::showTip(downloadButton, ui::tipAtButton, QString::fromUtf8(text), 3, 300);
 }
 
 bool CCheckVersionDialog::handleEvent(int type, int id, int param, QString text, void* data)
@@ -282,10 +475,18 @@ bool CCheckVersionDialog::handleEvent(int type, int id, int param, QString text,
     if (type != ui::eventClick)
         return CBaseDialog::handleEvent(type, id, param, text, data);
 
+    detail::CCheckVersionState* state = detail::CCheckVersionState::of(this);
     if (id == DownloadButtonId) {
-        if (latestVersionText->getText() == currentVersionText->getText()) {
-            CMessageTip::showTip(downloadButton, ui::tipAtButton,
-                                 QStringLiteral("当前已是最新版本!"), 3, 300);
+        // Nothing is known to download while the manifest loads or an installer is checked.
+        if (state->manifestDeadline->isActive() || state->installerCheck.isRunning())
+            return true;
+        if (updatesTrusted() && state->offer != detail::CCheckVersionState::OfferNewer) {
+            showTip(state->offer == detail::CCheckVersionState::OfferCurrent ? sameVersionTip
+                                                                             : unverifiedTip);
+            return true;
+        }
+        if (!updatesTrusted() && latestVersionText->getText() == currentVersionText->getText()) {
+            showTip(sameVersionTip);
             return true;
         }
         downloadStage = StageInstaller;
@@ -294,9 +495,21 @@ bool CCheckVersionDialog::handleEvent(int type, int id, int param, QString text,
         // false: only a saved installer is reported; a failed download ends silently and
         // leaves the button disabled until cancel.
         const bool started = downloader->startRequest(exeUrl, false);
-        // Downloaded before: the installation can start at once.
         if (!started && downloader->getErrorCode() == alreadyDownloadedError) {
-            startInstall();
+            // Downloaded before: the installation can start at once, but only with a file
+            // this dialog saved itself.
+            const QString installer =
+                detail::CCheckVersionState::filePath(downloadDir, urlFileName(exeUrl));
+            if (state->isOwnSaved(installer)) {
+                startInstall();
+            } else {
+                qCWarning(lcUpdate,
+                          "installer %s not used: a file this dialog did not save is "
+                          "in its place",
+                          qUtf8Printable(installer));
+                downloadStage = StageNone;
+                showTip(notOwnInstallerTip);
+            }
             return true;
         }
         downloadButton->setEnabled(false);
@@ -307,10 +520,10 @@ bool CCheckVersionDialog::handleEvent(int type, int id, int param, QString text,
         downloadStage = StageNone;
         if (downloader)
             downloader->stopDownLoad();
-        const QString fileName = urlFileName(exeUrl);
-        const QString installer = downloadDir + separator() + fileName;
-        if (!fileName.isEmpty() && QFileInfo(installer).isFile())
-            QFile::remove(installer);
+        state->installerCheck.stop();
+        if (!urlFileName(exeUrl).isEmpty())
+            state->removeOwnSaved(
+                detail::CCheckVersionState::filePath(downloadDir, urlFileName(exeUrl)));
         downloadButton->setEnabled(true);
         close();
         return CBaseDialog::handleEvent(type, id, param, text, data);
@@ -321,40 +534,108 @@ bool CCheckVersionDialog::handleEvent(int type, int id, int param, QString text,
 
 void CCheckVersionDialog::startInstall()
 {
+    detail::CCheckVersionState* state = detail::CCheckVersionState::of(this);
     const QString appDir = QCoreApplication::applicationDirPath();
     const QString installer = appDir + separator() + urlFileName(exeUrl);
-    // With a trusted key set, an installer nobody signed is neither offered nor handed over;
-    // the guard holds the file open until the upgrade program has been started.
-    CInstallerSignature signature(installer,
-                                  property(CInstallerSignature::dialogProperty).toString());
-    if (!signature.check("before the confirmation"))
+    if (!state->isOwnSaved(detail::CCheckVersionState::filePath(appDir, urlFileName(exeUrl)))) {
+        qCWarning(lcUpdate, "installer %s not handed over: this dialog did not save it",
+                  qUtf8Printable(installer));
+        showTip(notOwnInstallerTip);
         return;
+    }
+    if (!updatesTrusted()) {
+        confirmAndHandOver(installer);
+        return;
+    }
+    if (state->offer != detail::CCheckVersionState::OfferNewer) {
+        abandonInstaller(QStringLiteral("no verified release offers it"), unverifiedTip);
+        return;
+    }
+    // The verified copy goes into a staging folder made afresh, readable by this user alone.
+    const QString staging = baseDir + separator() + QLatin1String(detail::stagingDirName);
+    QDir(staging).removeRecursively();
+    if (!QDir().mkdir(staging) ||
+        !QFile::setPermissions(staging, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner)) {
+        abandonInstaller(QStringLiteral("the staging folder %1 cannot be made").arg(staging),
+                         stagingFailedTip);
+        return;
+    }
+    const QString copy = staging + separator() + urlFileName(exeUrl);
+    downloadButton->setEnabled(false);
+    state->installerCheck.start(installer, copy, state->release.exeSize, state->release.exeSha256,
+                                state, [this, staging, copy](const QString& whyNot) {
+                                    downloadButton->setEnabled(true);
+                                    if (!whyNot.isEmpty()) {
+                                        QDir(staging).removeRecursively();
+                                        abandonInstaller(whyNot, installerRefusedTip);
+                                        return;
+                                    }
+                                    confirmAndHandOver(copy);
+                                });
+}
 
+void CCheckVersionDialog::confirmAndHandOver(const QString& installer)
+{
+    const bool trusted = updatesTrusted();
+    QPointer<CCheckVersionDialog> alive(this);
     const QMessageBox::StandardButton answer = CMessageBox::warning(
         nullptr, nullptr, QStringLiteral("升级"), QStringLiteral("是否升级到最新版本？"),
         QMessageBox::Ok | QMessageBox::No, QMessageBox::NoButton, false);
-    if (answer == QMessageBox::No)
-        return;
-    // The confirmation may stay open for long: the file must still be the one checked.
-    if (!signature.check("before the hand-over"))
+    if (answer == QMessageBox::No || !alive)
         return;
 
     const std::vector<std::string> arguments{utf8(upgradeParam), utf8(installer), utf8(baseDir)};
+    const QString staging = baseDir + separator() + QLatin1String(detail::stagingDirName);
+    const QString program = staging + separator() + QLatin1String(detail::upgradeProgramName);
+    QString whyNot;
+    if (!trusted) {
+        // As it always was: whatever can be copied is, and the start is not looked at.
+        bool stagingReady = QDir(staging).exists();
+        if (!stagingReady)
+            stagingReady = QDir().mkdir(staging);
+        if (stagingReady) {
+            QDir source(QCoreApplication::applicationDirPath());
+            if (source.exists()) {
+                source.setNameFilters(
+                    {QStringLiteral("*.dll"), QLatin1String(detail::upgradeProgramName)});
+                // QFile::copy never overwrites: a file staged before keeps its contents.
+                for (const QFileInfo& entry : source.entryInfoList())
+                    QFile::copy(entry.absoluteFilePath(), staging + separator() + entry.fileName());
+            }
+        }
+        utils::startProcess(utf8(program), arguments);
+        return;
+    }
+    if (stageStrictly(staging, &whyNot) &&
+        utils::startProcess(utf8(program), arguments) == processNotStarted)
+        whyNot = QStringLiteral("the upgrade program %1 could not be started").arg(program);
+    if (whyNot.isEmpty())
+        return;
+    qCWarning(lcUpdate, "upgrade stopped: %s", qUtf8Printable(whyNot));
+    QDir(staging).removeRecursively();
+    showTip(stagingFailedTip);
+}
 
-    const QString staging = baseDir + separator() + QLatin1String(stagingDirName);
-    bool stagingReady = QDir(staging).exists();
-    if (!stagingReady)
-        stagingReady = QDir().mkdir(staging);
-    if (stagingReady) {
-        QDir source(appDir);
-        if (source.exists()) {
-            source.setNameFilters({QStringLiteral("*.dll"), QLatin1String(upgradeProgramName)});
-            // QFile::copy never overwrites: a file staged before keeps its contents.
-            for (const QFileInfo& entry : source.entryInfoList())
-                QFile::copy(entry.absoluteFilePath(), staging + separator() + entry.fileName());
+// With trusted keys every file must reach the staging folder, or nothing is started.
+bool CCheckVersionDialog::stageStrictly(const QString& staging, QString* whyNot)
+{
+    QDir source(QCoreApplication::applicationDirPath());
+    source.setNameFilters({QStringLiteral("*.dll"), QLatin1String(detail::upgradeProgramName)});
+    const QFileInfoList entries = source.entryInfoList(QDir::Files);
+    bool programFound = false;
+    for (const QFileInfo& entry : entries) {
+        programFound |= entry.fileName() == QLatin1String(detail::upgradeProgramName);
+        QFile file(entry.absoluteFilePath());
+        if (!file.copy(staging + separator() + entry.fileName())) {
+            *whyNot =
+                QStringLiteral("%1 cannot be staged: %2").arg(entry.fileName(), file.errorString());
+            return false;
         }
     }
-    utils::startProcess(utf8(staging + separator() + QLatin1String(upgradeProgramName)), arguments);
+    if (!programFound)
+        *whyNot = QStringLiteral("there is no %1 to stage")
+                      .arg(QLatin1String(detail::upgradeProgramName));
+    return programFound;
 }
 
 } // namespace Omra

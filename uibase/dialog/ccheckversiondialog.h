@@ -4,6 +4,10 @@
 
 #include "uibase/dialog/ccommondialog.h"
 
+#include <QList>
+
+#include <string>
+
 namespace Omra {
 
 class CHttpDownLoader;
@@ -11,21 +15,29 @@ class CHttpDownLoader;
 /// \brief Checks a published manifest for another version and hands over to the upgrade.
 ///
 /// A 400 x 200 framed dialog titled "检测版本" (check version) showing the current and the
-/// latest version and the buttons "下载" (download) and "取消" (cancel). The manifest is a
-/// JSON object with the strings \c "version" and \c "exe_url". "Latest" means the same
-/// string as the running version: any other published version, older ones included, is
-/// offered for download. A missing, unreadable or malformed manifest shows nothing and
-/// still ends the check with sigDownConfigFinish(false).
+/// latest version and the buttons "下载" (download) and "取消" (cancel). "下载" stays disabled
+/// while the manifest is being fetched, which ends after 30 s or beyond 1 MiB whatever the
+/// server does; "下载" then fetches the installer (or shows "当前已是最新版本!"), progress
+/// comes through sigDownProgress(), a warning box asks "是否升级到最新版本？", and on any
+/// answer but No the upgrade program \c Upgrade.exe and the \c *.dll files of the
+/// application's directory are copied to \c bin_tmp under baseDir and that copy of
+/// \c Upgrade.exe is started with three arguments: upgradeParam, the installer's path and
+/// baseDir. The dialog neither closes nor quits the application then. "取消" stops a
+/// download, deletes the installer this dialog saved and closes the dialog. Construction
+/// removes a \c bin_tmp left by an earlier upgrade.
 ///
-/// "下载" fetches the installer (or shows "当前已是最新版本!" when the versions are equal)
-/// and reports its progress through sigDownProgress(); once it has arrived, a warning box
-/// asks "是否升级到最新版本？", and on any answer but No the dialog copies \c Upgrade.exe
-/// and the \c *.dll files of the application's directory to \c bin_tmp under baseDir and
-/// starts that copy of \c Upgrade.exe with three arguments: upgradeParam, the installer's
-/// path and baseDir. The dialog neither closes nor quits the application then. "取消" stops
-/// a download, deletes the partial installer and closes the dialog. Construction removes a
-/// \c bin_tmp left by an earlier upgrade. Nothing fails loudly: refused or failed
-/// downloads leave the dialog as it was.
+/// Without trusted keys (the default) the manifest is a JSON object with the strings
+/// \c "version" and \c "exe_url", and "latest" means the same string as the running version:
+/// any other published version is offered. With keys set (setInstallerPublicKeys()) only the
+/// manifest's signed payload counts: it must be signed by a trusted key and not expired, a
+/// version not above the running one is not offered, and the installer must have the size
+/// and SHA-256 the payload names; it is checked on a worker thread while being copied into
+/// \c bin_tmp, and that copy is what the upgrade program receives. See docs/updates.md.
+///
+/// Either way the installer's name (the last part of its URL) must be a plain file name that
+/// is none of the terminal's own files, and the dialog never deletes or hands over a file its
+/// own downloader did not save in this process. Refusals are logged in the \c omra.update
+/// logging category; a download click after one shows a tip at the button.
 ///
 /// The dialog is not deleted when closed; its owner deletes it.
 ///
@@ -51,26 +63,30 @@ public:
     void setCurrentVersion(QString version);
     /// Sets the http or https address of the manifest; call before startGetLatestVersion().
     void setGetVersionUrl(QString url);
-    /// Starts fetching the manifest. When it is over, successfully or not, the latest
-    /// version is shown and sigDownConfigFinish() is emitted. Calling it again fetches the
-    /// manifest anew. An address the downloader refuses (empty, not http or https) ends
-    /// without the signal.
+    /// Starts fetching the manifest and disables "下载" until the step is over. When it is
+    /// over, successfully or not, the latest version is shown and sigDownConfigFinish() is
+    /// emitted once: at the latest after 30 s, and with false as soon as more than 1 MiB has
+    /// arrived or the downloader refuses the address. Calling it again fetches the manifest
+    /// anew.
     void startGetLatestVersion();
 
-    /// The raw 32-byte Ed25519 public key whose signature ("exe_ed25519" in the manifest, the
-    /// base64 signature of the installer's exact bytes) an installer must carry before the
-    /// upgrade is offered; for every dialog of the process. An installer without a valid
-    /// signature is deleted, nothing is asked or started, and the "omra.update" logging
-    /// category says why. An empty key switches the check off (the default); a key of another
-    /// length is refused with a warning there and the check stays as it was.
+    /// The raw 32-byte Ed25519 public keys the manifest's signed payload must carry a
+    /// signature of (any one of them), for every dialog of the process; more than one lets a
+    /// publisher rotate keys. An empty list switches checking off (the default). A key of
+    /// another length refuses the whole list with a warning in the "omra.update" logging
+    /// category, and the keys stay as they were.
+    static void setInstallerPublicKeys(const QList<QByteArray>& keys);
+    /// The one-key form of setInstallerPublicKeys(); an empty key switches checking off.
     static void setInstallerPublicKey(const QByteArray& key);
 
 Q_SIGNALS:
     /// Progress of the installer download: bytes received and bytes in total. Not emitted
     /// for the manifest.
     void sigDownProgress(qint64, qint64);
-    /// The manifest step is over: \a bLatest is true when the running version equals the
-    /// manifest's, character for character (also when both are empty).
+    /// The manifest step is over: \a bLatest is true when nothing newer is offered. Without
+    /// trusted keys that is when the running version equals the manifest's, character for
+    /// character (also when both are empty); with keys, when a valid signed payload names a
+    /// version not above the running one.
     void sigDownConfigFinish(bool bLatest);
 
 protected Q_SLOTS:
@@ -98,6 +114,17 @@ protected:
 private:
     // Created on first use, without a Qt parent; connected once.
     void ensureDownloader();
+    void readManifest(const std::string& bytes);
+    void readSignedManifest(const std::string& bytes);
+    // Ends the manifest step once: the deadline stops, the button comes back, the signal.
+    void endManifestStep(bool latest);
+    void abandonManifest(const QString& why);
+    void abandonInstaller(const QString& why, const char* tip);
+    // Asks, stages and starts the upgrade program with installer as its installer.
+    void confirmAndHandOver(const QString& installer);
+    bool stageStrictly(const QString& staging, QString* whyNot);
+    // text in UTF-8
+    void showTip(const char* text);
 };
 
 } // namespace Omra

@@ -5,6 +5,8 @@
 #include "uibase/dialog/cdialoghelper.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -203,16 +205,31 @@ struct VersionCheck
                                           bool slowInstaller, Publish publish = Publish::Unsigned)
     {
         QByteArray installer(400000, 'x');
-        QString signature;
-        if (publish != Publish::Unsigned)
-            signature = QStringLiteral(", \"exe_ed25519\": \"%1\"")
-                            .arg(QString::fromLatin1(demoSigner().sign(installer)));
+        const QString installerUrl = server->url(QLatin1Char('/') + installerName);
+        QByteArray manifest = QStringLiteral("{\"version\": \"%1\", \"exe_url\": \"%2\"")
+                                  .arg(latest, installerUrl)
+                                  .toUtf8();
+        if (publish != Publish::Unsigned) {
+            // The release as its publisher signs it: version, installer URL, size, SHA-256
+            // and a week of validity bound together.
+            const QByteArray payload =
+                QStringLiteral("{\"version\":\"%1\",\"exe_url\":\"%2\",\"exe_sha256\":\"%3\","
+                               "\"exe_size\":%4,\"expires\":\"%5\"}")
+                    .arg(latest, installerUrl,
+                         QString::fromLatin1(
+                             QCryptographicHash::hash(installer, QCryptographicHash::Sha256)
+                                 .toHex()))
+                    .arg(installer.size())
+                    .arg(QDateTime::currentDateTimeUtc().addDays(7).toString(
+                        QStringLiteral("yyyy-MM-dd'T'hh:mm:ss'Z'")))
+                    .toUtf8();
+            manifest += ", \"signed\": \"" + payload.toBase64() + "\", \"signatures\": [\"" +
+                        demoSigner().sign(payload) + "\"]";
+        }
+        manifest += '}';
         if (publish == Publish::Tampered)
             installer[200000] = 'y';
-        server->serve(QLatin1Char('/') + manifestName,
-                      QStringLiteral("{\"version\": \"%1\", \"exe_url\": \"%2\"%3}")
-                          .arg(latest, server->url(QLatin1Char('/') + installerName), signature)
-                          .toUtf8());
+        server->serve(QLatin1Char('/') + manifestName, manifest);
         server->serve(QLatin1Char('/') + installerName, installer, slowInstaller);
         auto* dialog = new Omra::CCheckVersionDialog(QCoreApplication::applicationDirPath(),
                                                      QStringLiteral("--upgrade"), baseDir->path());
@@ -311,8 +328,9 @@ gallery::Page accountPage()
         "tip; on success it emits the SHA-1 digests of the old and new password.\n"
         "CCheckVersionDialog fetches a JSON manifest (here from a small server inside the "
         "gallery), shows the version it names and offers the installer when it differs. With a "
-        "trusted key set, an installer whose Ed25519 signature does not hold is deleted and "
-        "never offered; the demo's status line shows the reason logged in omra.update.");
+        "trusted key set, only a signed, unexpired release newer than the running version is "
+        "offered, and an installer whose size or SHA-256 differs from the signed one is refused; "
+        "the demo's status line shows the reason logged in omra.update.");
 
     page.shots << gallery::Shot{
         QStringLiteral("changepassword"), [] { return makePasswordDialog(); }, {}};
