@@ -82,8 +82,11 @@ QDialog* make(const QString& kind, QString* extra, QWidget* parent)
     }
     if (kind == "input")
         return new CSimpleInputDialog(QStringLiteral("新建分组"), {});
-    if (kind == "agreement")
-        return new CUserAgreementDialog(agreementName, {}, {});
+    if (kind.startsWith("agreement")) {
+        auto* dialog = new CUserAgreementDialog(agreementName, {}, {});
+        dialog->load(kind == "agreement" ? QString() : QString("第一条\n").repeated(80));
+        return dialog;
+    }
     if (kind == "viewer")
         return new CViewVariableDialog;
     if (kind == "multimessage") {
@@ -105,12 +108,13 @@ QDialog* make(const QString& kind, QString* extra, QWidget* parent)
 }
 
 // Runs a key script against the focused widget: key names, 'text typed, press:NAME through
-// the accessible press action.
+// the accessible press action. What a key posts is handled before the next, as when typed.
 void play(QWidget* window, const QString& script)
 {
     static const QHash<QString, Qt::Key> keys = {
         {"Tab", Qt::Key_Tab},     {"Backtab", Qt::Key_Backtab}, {"Return", Qt::Key_Return},
-        {"Enter", Qt::Key_Enter}, {"Escape", Qt::Key_Escape},   {"Space", Qt::Key_Space}};
+        {"Enter", Qt::Key_Enter}, {"Escape", Qt::Key_Escape},   {"Space", Qt::Key_Space},
+        {"End", Qt::Key_End}};
     for (const QString& step : script.split(' ', Qt::SkipEmptyParts)) {
         QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : window;
         if (step.startsWith('\''))
@@ -121,6 +125,7 @@ void play(QWidget* window, const QString& script)
                 ->doAction(QAccessibleActionInterface::pressAction());
         else
             QTest::keyClick(target, keys.value(step));
+        QCoreApplication::processEvents();
     }
 }
 
@@ -180,8 +185,9 @@ private slots:
         row("version",
             {"Dialog 检测版本", "StaticText 当前版本", "StaticText 1.0.10", "Button 下载"});
         row("input", {"Dialog 新建分组", "EditableText 新建分组", "Button 确定"});
-        row("agreement", {"Dialog " + agreementName, "Button 接受",
-                          "CheckBox[ ] 我已阅读、充分理解并接受" + agreementName + "，不再提醒"});
+        row("agreement text",
+            {"Dialog " + agreementName, "EditableText " + agreementName,
+             "CheckBox[ ] 我已阅读、充分理解并接受" + agreementName + "，不再提醒", "Button 接受"});
         row("multimessage", {"Dialog 提示", "StaticText 成交回报", "Button 确定"});
         row("floatbutton", {"Button[ ] 下单"});
     }
@@ -228,6 +234,9 @@ private slots:
         row("input Enter", "input", "'abc Return", "1 abc");
         row("agreement ticked", "agreement", "Space Tab Space", "1 1 1");
         row("agreement unticked", "agreement", "Tab Space", "1 1 0");
+        // The text has the focus first; 接受 is out of the tab order until its end is seen.
+        row("agreement text unread", "agreement text", "Tab Tab Space", "-1");
+        row("agreement text read", "agreement text", "End Tab Tab Space", "1 1 0");
         row("float Space, Esc", "floatbutton", "Space Escape", "shown [x]");
         row("float press", "floatbutton", "press:下单", "shown [x]");
     }
@@ -315,6 +324,7 @@ private slots:
         row("popup", "slotTimeout", {"NameChanged 29秒后本消息自动关闭"});
         row("multimessage", "slotTimeOut", {"NameChanged 第二条", "Alert 提示"});
         row("floatbutton", "", {"NameChanged 买入"});
+        row("agreement text", "", {"StateChanged 接受"}); // read to the end
     }
 
     // Qt hands events on only while a platform bridge is active, which the offscreen
@@ -335,7 +345,10 @@ private slots:
         QAccessible::installUpdateHandler(recordEvent);
         if (auto* button = dynamic_cast<CFloatButton*>(dialog.data()))
             button->setText(QStringLiteral("买入"));
-        else
+        else if (auto* text = dialog->findChild<QTextEdit*>("agreementText")) {
+            QTest::keyClick(text, Qt::Key_End);
+            QCoreApplication::processEvents();
+        } else
             QVERIFY(QMetaObject::invokeMethod(dialog, slot.toLatin1().constData()));
         for (const QString& line : expected)
             QVERIFY2(seen.contains(line), qPrintable(line + " not in: " + seen.join(" | ")));

@@ -2,18 +2,171 @@
 
 #include "uibase/dialog/platformvalues_p.h"
 
+#include <QAbstractTextDocumentLayout>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLoggingCategory>
+#include <QPointer>
+#include <QScrollBar>
+#include <QTextDocument>
+
 namespace Omra {
 
 namespace {
+
+Q_LOGGING_CATEGORY(lcAgreement, "omra.dialog")
 
 // Space between the frame and the bottom bar's contents on the left and on the right.
 constexpr int sideMargin = 15;
 // Least space between the check box and the button.
 constexpr int checkBoxGap = 8;
+// Space above the agreement's text and between it and the bottom bar.
+constexpr int textTop = 8;
+constexpr int textGap = 10;
+// Space between the text and the border of its pane.
+constexpr int textMargin = 10;
+// An agreement file larger than this is refused rather than freezing the dialog.
+constexpr qint64 maxFileBytes = 4 * 1024 * 1024;
+
+const char* const textName = "agreementText";
 
 int themeSize(const char* key)
 {
     return utils::CSingletonT<CUiResource>::instance()->getSize(QLatin1String(key));
+}
+
+// The agreement's text, read-only and scrollable, in the theme's colours and font. While a
+// text is waiting to be read the accept button stays disabled; it is enabled once the reader
+// has seen the last line, however they got there (wheel, keys, scroll bar, or a text that
+// fits at once).
+class AgreementView : public QTextEdit, public CUiResourceChangeHandler
+{
+public:
+    explicit AgreementView(QWidget* dialog) : QTextEdit(dialog)
+    {
+        setObjectName(QLatin1String(textName));
+        setReadOnly(true);
+        setFocusPolicy(Qt::StrongFocus);
+        setTabChangesFocus(true);
+        setFrameStyle(QFrame::Box | QFrame::Plain);
+        setForegroundRole(QPalette::WindowText); // the colour the plain frame is drawn in
+        document()->setDocumentMargin(textMargin);
+        hide();
+        applyTheme();
+        QScrollBar* bar = verticalScrollBar();
+        connect(bar, &QScrollBar::valueChanged, this, [this] { scheduleCheck(); });
+        connect(bar, &QScrollBar::rangeChanged, this, [this] { scheduleCheck(); });
+    }
+
+    void setAcceptButton(QWidget* button) { acceptButton = button; }
+
+    // Shows text (nothing for a blank one) and makes the reader scroll through it again.
+    void showAgreement(const QString& text)
+    {
+        if (Qt::mightBeRichText(text))
+            setHtml(text);
+        else
+            setPlainText(text);
+        waiting = !text.trimmed().isEmpty();
+        setVisible(waiting);
+        if (acceptButton) {
+            acceptButton->setEnabled(!waiting);
+            acceptButton->setToolTip(waiting ? QStringLiteral("请阅读至协议末尾") : QString());
+        }
+        scheduleCheck();
+    }
+
+    void themeChanged() override { applyTheme(); }
+    void scaleChanged() override { applyTheme(); }
+
+protected:
+    void showEvent(QShowEvent* event) override
+    {
+        QTextEdit::showEvent(event);
+        scheduleCheck();
+    }
+
+private:
+    void applyTheme()
+    {
+        const CUiResource* theme = utils::CSingletonT<CUiResource>::instance();
+        setFont(*theme->getFont(QStringLiteral("fnt_user_agreement_dialog_text")));
+        QPalette colors = palette();
+        colors.setColor(QPalette::Base,
+                        *theme->getColor(QStringLiteral("clr_user_agreement_dialog_background")));
+        colors.setColor(QPalette::Text,
+                        *theme->getColor(QStringLiteral("clr_user_agreement_dialog_text")));
+        colors.setColor(QPalette::WindowText,
+                        *theme->getColor(QStringLiteral("clr_user_agreement_dialog_border")));
+        setPalette(colors);
+        update();
+    }
+
+    // The text editor lays a long text out in steps and grows its scroll range as it goes, so
+    // the range seen from inside its signals may be an estimate. The check runs once control
+    // is back in the event loop, against the text laid out in full.
+    void scheduleCheck()
+    {
+        if (!waiting || checkPending)
+            return;
+        checkPending = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                checkPending = false;
+                checkEnd();
+            },
+            Qt::QueuedConnection);
+    }
+
+    void checkEnd()
+    {
+        // Before the dialog is shown the pane has no final size to lay the text out in.
+        if (!waiting || !isVisible())
+            return;
+        const int textHeight = qRound(document()->documentLayout()->documentSize().height());
+        if (verticalScrollBar()->value() < textHeight - viewport()->height())
+            return;
+        waiting = false;
+        if (acceptButton) {
+            acceptButton->setEnabled(true);
+            acceptButton->setToolTip(QString());
+        }
+    }
+
+    QPointer<QWidget> acceptButton;
+    bool waiting = false;
+    bool checkPending = false;
+};
+
+// A one-line string names a file when it is an absolute path or a file that exists;
+// anything else is the agreement's text itself.
+bool namesFile(const QString& text)
+{
+    if (text.isEmpty() || text.contains(QLatin1Char('\n')) || Qt::mightBeRichText(text))
+        return false;
+    return QDir::isAbsolutePath(text) || QFileInfo::exists(text);
+}
+
+// The file's contents as UTF-8 text, or a null string (with a warning) when it cannot be read.
+QString readAgreementFile(const QString& path)
+{
+    QFile file(path);
+    QString problem;
+    if (!file.open(QIODevice::ReadOnly))
+        problem = file.errorString();
+    else if (file.size() > maxFileBytes)
+        problem = QStringLiteral("larger than %1 bytes").arg(maxFileBytes);
+    if (problem.isEmpty()) {
+        const QString text = QString::fromUtf8(file.readAll());
+        if (!text.trimmed().isEmpty())
+            return text;
+        problem = QStringLiteral("empty");
+    }
+    qCWarning(lcAgreement, "agreement file %s not shown: %s", qUtf8Printable(path),
+              qUtf8Printable(problem));
+    return QString();
 }
 
 } // namespace
@@ -25,6 +178,11 @@ CUserAgreementDialog::CUserAgreementDialog(QString name, QString, QString, QWidg
 
     auto* mainList = new CWidgetList(Qt::Vertical, this);
     mainList->setObjectName(QStringLiteral("mainList"));
+
+    // Created after the main list, the text lies above it and takes the wheel; created before
+    // the bar's controls, it comes first in the tab order and has the focus when shown.
+    auto* text = new AgreementView(this);
+    text->setAccessibleName(name.isEmpty() ? QStringLiteral("协议正文") : name);
 
     const int bottomHeight = themeSize("siz_user_agreement_dialog_bottom_height");
     auto* bottomBar = new CWidgetList(Qt::Horizontal, this);
@@ -78,6 +236,11 @@ CUserAgreementDialog::CUserAgreementDialog(QString name, QString, QString, QWidg
     bottomBar->setGeometry(sideMargin, barTop, barWidth, bottomHeight);
     agreeCheckBox->move(0, 0);
     acceptButton->move(barWidth - acceptButton->width(), 0);
+
+    // The text fills the space above the bar.
+    text->setGeometry(innerLeft + sideMargin, innerTop + textTop, barWidth,
+                      qMax(0, barTop - textTop - textGap));
+    text->setAcceptButton(acceptButton);
 }
 
 CUserAgreementDialog::~CUserAgreementDialog()
@@ -91,7 +254,13 @@ int CUserAgreementDialog::display(boost::function<void(bool, bool)> callback)
     return exec();
 }
 
-void CUserAgreementDialog::load(QString) {}
+void CUserAgreementDialog::load(QString text)
+{
+    auto* view = dynamic_cast<AgreementView*>(
+        findChild<QTextEdit*>(QLatin1String(textName), Qt::FindDirectChildrenOnly));
+    if (view)
+        view->showAgreement(namesFile(text) ? readAgreementFile(text) : text);
+}
 
 void CUserAgreementDialog::onOK()
 {

@@ -14,9 +14,13 @@ namespace Omra {
 ///
 /// A framed dialog titled with the agreement's name. Its bottom bar holds the check box
 /// "我已阅读、充分理解并接受<name>，不再提醒" (read and accepted, do not remind again), unticked
-/// at first, and the always enabled "接受" (accept) button.
+/// at first, and the "接受" (accept) button. The area above the bar shows the agreement's text
+/// once load() has been given one (object name "agreementText", read-only, scrollable, in the
+/// theme's "fnt_user_agreement_dialog_text", "clr_user_agreement_dialog_text",
+/// "clr_user_agreement_dialog_background" and "clr_user_agreement_dialog_border"); until then
+/// the area is empty and "接受" is always enabled.
 ///
-/// \image html useragreement-unticked.png
+/// \image html useragreement-text.png
 class DIALOG_EXPORT CUserAgreementDialog : public CCommonDialog
 {
 public:
@@ -35,8 +39,19 @@ public:
     /// closes; closing it any other way calls nothing. An empty callback is never called.
     /// \return QDialog::Accepted (1) after "接受", QDialog::Rejected (0) otherwise.
     int display(boost::function<void(bool, bool)> callback);
-    /// Accepts the agreement's text for compatibility; the dialog does not show it.
-    void load(QString);
+    /// Shows the agreement's text above the bottom bar, replacing any earlier one.
+    ///
+    /// \a text is Qt rich text when Qt::mightBeRichText() says so, else plain text. A one-line
+    /// string that is an absolute path, or the path of an existing file, is read as a UTF-8
+    /// file holding such text instead.
+    ///
+    /// Once a text is shown, "接受" is disabled (its tool tip says why) until the user has
+    /// scrolled to the end of the text, by wheel, keys or scroll bar; a text that fits without
+    /// scrolling enables it as soon as the dialog is shown. Once enabled it stays enabled
+    /// until the next load(). A blank text, or a file that cannot be read, is empty or is
+    /// larger than 4 MiB, shows nothing and leaves "接受" enabled, as before any load(); a
+    /// file that is not shown is reported by a warning in the "omra.dialog" logging category.
+    void load(QString text);
 
 protected:
     void onOK() override;
