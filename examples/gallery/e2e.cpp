@@ -5,10 +5,12 @@
 #include "uibase/dialog/cmessagebox.h"
 #include "uibase/dialog/contracts/uiresource.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QColor>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QRect>
 #include <QTimer>
@@ -75,11 +77,25 @@ void report(const QString& line)
     std::fflush(stdout);
 }
 
-void showPopup(QWidget* parent)
+void showPopup(QWidget* parent, bool showDontRemind = false)
 {
-    Omra::CGlobalMessageDialog::showSingleMessage(QStringLiteral("系统公告"),
-                                                  QStringLiteral("今晚22:00起系统升级维护。"), -1,
-                                                  1, false, parent, false, false, true, false);
+    Omra::CGlobalMessageDialog::showSingleMessage(
+        QStringLiteral("系统公告"), QStringLiteral("今晚22:00起系统升级维护。"), -1, 1,
+        showDontRemind, parent, false, false, true, false);
+}
+
+// A left click at a point of a window, delivered as the window system's own clicks are.
+void clickAt(QWidget* window, const QPoint& at)
+{
+    QWindow* handle = window->windowHandle();
+    const QPointF global = window->mapToGlobal(at);
+    QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(handle, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(handle, &release);
+    QApplication::processEvents();
 }
 
 Omra::CFloatButton* showFloatButton(QWidget* parent, const QPoint& at)
@@ -193,10 +209,17 @@ int runAnchoredEndToEnd(int seconds)
     waitUntilExposed(popup);
     const QPoint anchor = stage.geometry().bottomRight();
     Omra::CGlobalMessageDialog::setRightBottom(anchor);
-    showPopup(&stage);
-    auto* button = showFloatButton(&stage, stage.mapToGlobal(buttonOffset));
-    waitUntilExposed(popup);
+    showPopup(&stage, true);
+    // The float button too is moved once shown.
+    auto* button = showFloatButton(&stage, stage.mapToGlobal(QPoint(0, 0)));
     waitUntilExposed(button);
+    button->move(stage.mapToGlobal(buttonOffset));
+    waitUntilExposed(popup);
+
+    // A click on the main window must leave the popup open, and its check box must take one.
+    clickAt(&stage, QPoint(10, 10));
+    auto* dontRemind = popup->findChild<QAbstractButton*>(QStringLiteral("dontRemindCheckBox"));
+    clickAt(popup, dontRemind->geometry().center());
 
     const int margin = popup->getFrameMargin();
     const QPoint relativeAnchor = anchor - stage.geometry().topLeft();
@@ -204,14 +227,16 @@ int runAnchoredEndToEnd(int seconds)
                .arg(stage.width())
                .arg(stage.height())
                .arg(stageColor.name()));
-    report(QStringLiteral("window=popup anchor=%1,%2 size=%3,%4 margin=%5 titlebar=%6")
+    report(QStringLiteral("window=popup anchor=%1,%2 size=%3,%4 margin=%5 titlebar=%6 "
+                          "shown=%7 checked=%8")
                .arg(relativeAnchor.x())
                .arg(relativeAnchor.y())
                .arg(popup->width())
                .arg(popup->height())
                .arg(margin)
-               .arg(colorAt(popup, popup->width() / 2,
-                            margin + popup->getTitleBarHeight() / 2)));
+               .arg(colorAt(popup, popup->width() / 2, margin + popup->getTitleBarHeight() / 2))
+               .arg(popup->isVisible())
+               .arg(dontRemind->isChecked()));
     report(QStringLiteral("window=floatbutton offset=%1,%2 size=%3,%4 face=%5")
                .arg(buttonOffset.x())
                .arg(buttonOffset.y())

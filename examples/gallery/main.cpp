@@ -321,8 +321,9 @@ int main(int argc, char** argv)
         QStringLiteral("The same relative to a main window, for platforms without global "
                        "positions (Wayland)."));
     const QCommandLineOption endToEndSeconds(
-        QStringLiteral("e2e-seconds"), QStringLiteral("With --e2e(-anchored): quit after <n> seconds."),
-        QStringLiteral("n"), QStringLiteral("0"));
+        QStringLiteral("e2e-seconds"),
+        QStringLiteral("With --e2e(-anchored): quit after <n> seconds."), QStringLiteral("n"),
+        QStringLiteral("0"));
     parser.addOption(screenshots);
     parser.addOption(themeFile);
     parser.addOption(endToEnd);

@@ -8,8 +8,9 @@ tells no program where its windows are, so the main window (one known colour) is
 the screenshot, and the popup's title bar must be where its anchor, given relative to that
 window, puts it: 20 pixels left of and 40 above the anchor, less the popup's size, inside
 the frame band and its one-pixel outline. The float button must sit over the main window at
-its offset. The gallery's error output must not hold Qt's "requestActivate" warning, which
-it prints each time a program asks Wayland to activate a window.
+its offset. Clicked by the gallery itself, the main window must leave the popup open and the
+popup's check box must tick. The gallery's error output must not hold Qt's "requestActivate"
+warning, which it prints each time a program asks Wayland to activate a window.
 
 Usage: wayland.py PATH/TO/dialog-gallery
 Exit codes: 0 passed, 1 a check failed, 77 weston is missing or cannot start (skipped).
@@ -226,6 +227,9 @@ def check_screen(shot, windows):
     failures = []
     if abs(got[0] - want[0]) > TOLERANCE or abs(got[1] - want[1]) > TOLERANCE:
         failures.append(measured)
+    if (popup["shown"], popup["checked"]) != ("1", "1"):
+        failures.append("popup: shown %s, check box ticked %s after a click on the main window "
+                        "and one on the box; expected 1, 1" % (popup["shown"], popup["checked"]))
 
     bx, by = numbers(button["offset"])
     bw, bh = numbers(button["size"])
