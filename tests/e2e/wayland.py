@@ -17,7 +17,6 @@ Exit codes: 0 passed, 1 a check failed, 77 weston is missing or cannot start (sk
 """
 
 import os
-import selectors
 import shutil
 import signal
 import socket
@@ -28,27 +27,20 @@ import tempfile
 import time
 import zlib
 
+from gallery_run import STARTUP_SECONDS, CheckFailed, die_on_signal, numbers, read_windows, stop
+
 SCREEN = (1024, 640)
 POPUP_GAP = (20, 40)
 # The title bar's colour starts inside the frame's one-pixel outline.
 OUTLINE = 1
 TOLERANCE = 3
-STARTUP_SECONDS = 10
 SETTLE_SECONDS = 5
 GALLERY_SECONDS = 25  # the gallery quits by itself even if this script is killed
-
-
-class CheckFailed(Exception):
-    pass
 
 
 def skip(message):
     print("SKIP: " + message)
     sys.exit(77)
-
-
-def die_on_signal(signum, _frame):
-    raise SystemExit(128 + signum)
 
 
 def start_weston(runtime, name, log):
@@ -84,48 +76,6 @@ def stop_group(process):
         os.killpg(process.pid, signal.SIGKILL)
     except ProcessLookupError:
         pass
-
-
-def stop(process):
-    if process and process.poll() is None:
-        process.terminate()
-        try:
-            process.wait(timeout=3)
-        except subprocess.TimeoutExpired:
-            process.kill()
-            process.wait()
-
-
-def read_windows(gallery):
-    """The gallery's report lines up to 'e2e ready', as {name: fields}."""
-    windows = {}
-    selector = selectors.DefaultSelector()
-    selector.register(gallery.stdout, selectors.EVENT_READ)
-    buffered = b""
-    deadline = time.monotonic() + STARTUP_SECONDS
-    while True:
-        while b"\n" not in buffered:
-            left = deadline - time.monotonic()
-            if left <= 0 or not selector.select(left):
-                raise CheckFailed("the gallery did not report its windows within %d s"
-                                  % STARTUP_SECONDS)
-            chunk = os.read(gallery.stdout.fileno(), 4096)
-            if not chunk:
-                raise CheckFailed("the gallery exited (code %s) before reporting its windows"
-                                  % gallery.wait())
-            buffered += chunk
-        line, buffered = buffered.split(b"\n", 1)
-        words = line.decode(errors="replace").split()
-        if words[:1] != ["e2e"]:
-            continue
-        if words[1:] == ["ready"]:
-            return windows
-        fields = dict(word.split("=", 1) for word in words[1:] if "=" in word)
-        windows[fields["window"]] = fields
-
-
-def numbers(text):
-    return tuple(int(part) for part in text.split(","))
 
 
 def color(text):
