@@ -28,7 +28,7 @@ test: build
 
 # The whole suite against Qt 6 (its own build dir; the Qt 6 packages are installed only here).
 QT6_DIR := build-qt6
-QT6_PACKAGES := qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-translations-l10n
+QT6_PACKAGES := qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-translations-l10n qt6-wayland
 build-qt6:
 	scripts/install-deps.sh $(QT6_PACKAGES)
 	@test -f $(QT6_DIR)/build.ninja || \

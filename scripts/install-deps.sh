@@ -9,6 +9,7 @@ packages=(
     libboost-dev liblog4cxx-dev libmongoclient-dev libssl-dev openssl
     fonts-wqy-microhei xvfb x11-utils x11-apps xcompmgr libxcb1-dev libxcb-xfixes0-dev python3 libbenchmark-dev
     at-spi2-core dbus-x11 python3-pyatspi
+    weston qtwayland5
     doxygen
     "$@"
 )

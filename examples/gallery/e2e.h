@@ -8,4 +8,9 @@ namespace gallery {
 // number of seconds (0: no limit). Returns the application's exit code.
 int runEndToEnd(int seconds);
 
+// The same without global positions, which Wayland gives no program: a main window, the popup
+// anchored at its bottom-right corner and a float button over it, reported relative to it;
+// a message box is shown and closed first. The checker finds the main window on the screen.
+int runAnchoredEndToEnd(int seconds);
+
 } // namespace gallery

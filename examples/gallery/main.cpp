@@ -316,12 +316,18 @@ int main(int argc, char** argv)
         QStringLiteral("e2e"),
         QStringLiteral("Open a message box, the popup and a float button at known places and "
                        "print their window ids and geometry, for an outside checker."));
-    const QCommandLineOption endToEndSeconds(QStringLiteral("e2e-seconds"),
-                                             QStringLiteral("With --e2e: quit after <n> seconds."),
-                                             QStringLiteral("n"), QStringLiteral("0"));
+    const QCommandLineOption anchoredEndToEnd(
+        QStringLiteral("e2e-anchored"),
+        QStringLiteral("The same relative to a main window, for platforms without global "
+                       "positions (Wayland)."));
+    const QCommandLineOption endToEndSeconds(
+        QStringLiteral("e2e-seconds"),
+        QStringLiteral("With --e2e(-anchored): quit after <n> seconds."), QStringLiteral("n"),
+        QStringLiteral("0"));
     parser.addOption(screenshots);
     parser.addOption(themeFile);
     parser.addOption(endToEnd);
+    parser.addOption(anchoredEndToEnd);
     parser.addOption(endToEndSeconds);
     parser.process(app);
 
@@ -338,6 +344,8 @@ int main(int argc, char** argv)
     }
     if (parser.isSet(endToEnd))
         return gallery::runEndToEnd(parser.value(endToEndSeconds).toInt());
+    if (parser.isSet(anchoredEndToEnd))
+        return gallery::runAnchoredEndToEnd(parser.value(endToEndSeconds).toInt());
     if (parser.isSet(screenshots))
         return gallery::takeScreenshots(parser.value(screenshots), themes);
 

@@ -29,22 +29,14 @@ import sys
 import tempfile
 import time
 
+from gallery_run import STARTUP_SECONDS, CheckFailed, die_on_signal, numbers, read_windows, stop
+
 SCREEN = (1280, 800)
 # The popup's bottom-right corner keeps this distance to the anchor, left and up.
 POPUP_GAP = (20, 40)
-STARTUP_SECONDS = 10
 # Windows are mapped and painted asynchronously: checks are repeated until they hold.
 SETTLE_SECONDS = 5
 GALLERY_SECONDS = 25  # the gallery quits by itself even if this script is killed
-
-
-class CheckFailed(Exception):
-    pass
-
-
-def die_on_signal(signum, _frame):
-    # Turned into an exception so that the clean-up in main() runs.
-    raise SystemExit(128 + signum)
 
 
 def start_xvfb(fbdir):
@@ -77,38 +69,6 @@ def start_xvfb(fbdir):
         raise CheckFailed("Xvfb did not report a display number: %s"
                           % error.decode(errors="replace").strip())
     return server, ":" + number.strip().decode()
-
-
-def read_windows(gallery):
-    """Reads the gallery's report lines up to 'e2e ready'; returns {name: fields}."""
-    windows = {}
-    selector = selectors.DefaultSelector()
-    selector.register(gallery.stdout, selectors.EVENT_READ)
-    buffered = b""
-    deadline = time.monotonic() + STARTUP_SECONDS
-    while True:
-        while b"\n" not in buffered:
-            left = deadline - time.monotonic()
-            if left <= 0 or not selector.select(left):
-                raise CheckFailed("the gallery did not report its windows within %d s"
-                                  % STARTUP_SECONDS)
-            chunk = os.read(gallery.stdout.fileno(), 4096)
-            if not chunk:
-                raise CheckFailed("the gallery exited (code %s) before reporting its windows"
-                                  % gallery.wait())
-            buffered += chunk
-        line, buffered = buffered.split(b"\n", 1)
-        words = line.decode(errors="replace").split()
-        if words[:1] != ["e2e"]:
-            continue
-        if words[1:] == ["ready"]:
-            return windows
-        fields = dict(word.split("=", 1) for word in words[1:] if "=" in word)
-        windows[fields["window"]] = fields
-
-
-def numbers(text):
-    return tuple(int(part) for part in text.split(","))
 
 
 def color(text):
@@ -369,16 +329,6 @@ def run_gallery(display, fbdir, log, compositor):
         return failures
     finally:
         stop(gallery)
-
-
-def stop(process):
-    if process and process.poll() is None:
-        process.terminate()
-        try:
-            process.wait(timeout=3)
-        except subprocess.TimeoutExpired:
-            process.kill()
-            process.wait()
 
 
 def main():

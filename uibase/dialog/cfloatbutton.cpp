@@ -1,6 +1,7 @@
 #include "uibase/dialog/cfloatbutton.h"
 
 #include "uibase/dialog/platformvalues_p.h"
+#include "uibase/dialog/windowplacement_p.h"
 
 #include <QAccessible>
 #include <QKeyEvent>
@@ -39,6 +40,7 @@ CFloatButton::CFloatButton(const char* imageKey, int id, int left, int top, int 
     setFocusPolicy(Qt::StrongFocus);
     // Hover feedback needs moves without a pressed button.
     setMouseTracking(true);
+    detail::floatOverParent(this);
 }
 
 CFloatButton::~CFloatButton()

@@ -1,6 +1,7 @@
 #include "uibase/dialog/cglobalmessagedialog.h"
 
 #include "uibase/dialog/platformvalues_p.h"
+#include "uibase/dialog/windowplacement_p.h"
 
 #include <QAccessible>
 #include <QDesktopServices>
@@ -111,6 +112,7 @@ CGlobalMessageDialog::CGlobalMessageDialog(QWidget* parent, int initialTick)
     setFocusPolicy(Qt::NoFocus);
     setMouseTracking(true);
     setWindowFlags(windowFlags() & ~Qt::WindowStaysOnTopHint);
+    detail::floatOverParent(this);
     // The popup is hidden and shown again for every message; it must never be deleted by a
     // close, and closing a notification must not end the application.
     setAttribute(Qt::WA_DeleteOnClose, false);

@@ -115,7 +115,8 @@ private:
 
 // Frameless dialog painting the nine-grid background image of its key. frameMargin is the
 // band around the visible frame, titleBarHeight the title bar below it; subclasses lay
-// out their content from these two numbers. The window can be dragged with the mouse.
+// out their content from these two numbers. The window can be dragged with the mouse: the
+// window system moves it where it can (QWindow::startSystemMove), else it follows by hand.
 class OMRA_PLATFORM_EXPORT CCustomDialog : public CBaseDialog
 {
     Q_OBJECT
@@ -142,6 +143,7 @@ private:
     CNStateJiuGongImage background;
     QPoint dragOffset;
     bool dragging = false;
+    bool draggingByHand = false;
 };
 
 // Plain container widget that takes part in the event bus and accepts a layout.

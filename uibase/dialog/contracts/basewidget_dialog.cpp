@@ -2,11 +2,24 @@
 #include "uibase/dialog/contracts/theme_p.h"
 #include "uibase/dialog/contracts/translucency_p.h"
 
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QShowEvent>
+#include <QWindow>
 
 namespace Omra {
+
+namespace {
+
+// On Wayland the compositor alone activates and moves windows: it activates a new window as
+// it maps it, and it ignores a program's positions.
+bool onWayland()
+{
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
+} // namespace
 
 CBaseDialog::CBaseDialog(QWidget* parent) : CEventWidgetT<QDialog>(parent) {}
 
@@ -62,7 +75,7 @@ void CBaseDialog::showEvent(QShowEvent* event)
 {
     CEventWidgetT<QDialog>::showEvent(event);
     shownFlag = true;
-    if (autoActivate && !event->spontaneous())
+    if (autoActivate && !event->spontaneous() && !onWayland())
         activateWindow();
 }
 
@@ -99,6 +112,7 @@ void CCustomDialog::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton) {
         dragging = true;
+        draggingByHand = false;
         dragOffset = mapToGlobal(event->pos()) - frameGeometry().topLeft();
     }
     CBaseDialog::mousePressEvent(event);
@@ -106,8 +120,18 @@ void CCustomDialog::mousePressEvent(QMouseEvent* event)
 
 void CCustomDialog::mouseMoveEvent(QMouseEvent* event)
 {
-    if (dragging && (event->buttons() & Qt::LeftButton))
-        move(mapToGlobal(event->pos()) - dragOffset);
+    if (dragging && (event->buttons() & Qt::LeftButton)) {
+        // The window system moves the window where it can, snapping and tiling it as it does
+        // any other; only where it cannot is the window moved here, which Wayland ignores.
+        if (!draggingByHand) {
+            if (windowHandle() && windowHandle()->startSystemMove())
+                dragging = false;
+            else
+                draggingByHand = dragging = !onWayland();
+        }
+        if (draggingByHand)
+            move(mapToGlobal(event->pos()) - dragOffset);
+    }
     CBaseDialog::mouseMoveEvent(event);
 }
 
