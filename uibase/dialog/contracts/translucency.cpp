@@ -151,7 +151,13 @@ private:
         } else if (ours) {
             window->clearMask();
             window->setProperty(clippedProperty, false);
+        } else {
+            return;
         }
+        // Qt sends the new shape to the X server with its next flush, and a repaint brings
+        // one; after a compositing manager starts or stops nothing else may repaint the
+        // window for a long time.
+        window->update();
     }
 
     void applyAll()
