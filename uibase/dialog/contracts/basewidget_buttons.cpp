@@ -118,8 +118,7 @@ void CPushButton::paintEvent(QPaintEvent*)
         // The default button is marked by a thin inner outline in its text colour.
         QColor outline = *detail::theme()->getColor(textColorKeys[state]);
         outline.setAlpha(90);
-        painter.setPen(outline);
-        painter.drawRect(inner);
+        detail::drawOutline(&painter, inner, outline);
     }
     const QFont font = *detail::theme()->getFont(fontKey);
     painter.setFont(font);
