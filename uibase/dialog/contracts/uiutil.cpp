@@ -266,7 +266,7 @@ QSize CSimpleText::getSize(bool emphasis) const
     if (text.isEmpty())
         return QSize(0, 0);
     const QFont drawFont = effectiveFont(emphasis);
-    return QSize(QFontMetrics(drawFont).horizontalAdvance(text),
+    return QSize(detail::textAdvance(text, drawFont, QFontMetrics(drawFont)),
                  detail::lineMetrics(drawFont).height());
 }
 
