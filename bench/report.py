@@ -31,7 +31,7 @@ FLOORS = [
 
 ROWS = [
     ("First open of the process (fresh process, paired runs)", None, None, None),
-    ("  CMessageBox vs QMessageBox", "cold/firstOpen", None, ("paired", 0.9)),
+    ("  CMessageBox vs QMessageBox", "cold/firstOpen", None, ("paired", 0.85)),
     ("Open to first frame", None, None, None),
     ("  QMessageBox (yardstick)", "open/QMessageBox", None, None),
     ("  CMessageBox vs QMessageBox", "open/CMessageBox", "open/QMessageBox", ("ratio", 0.5)),
@@ -48,7 +48,7 @@ ROWS = [
     ("  CFloatButton vs QMessageBox", "open/CFloatButton", "open/QMessageBox", None),
     ("Open vs the plain-Qt floor (frameless QDialog of the same kinds of widgets, in turns)",
      None, None, None),
-] + [("  %s vs %s" % (name, floor), "floor/" + name, None, ("paired", 1.1))
+] + [("  %s vs %s" % (name, floor), "floor/" + name, None, ("paired", 1.0))
      for name, floor in FLOORS] + [
     ("Popup message replaced in place (per call)", "popup/showSingleMessage", None,
      ("below", 100e3)),

@@ -84,8 +84,9 @@ void TestHighDpi::pictureDrawnNatively()
     const QPixmap picture = *utils::CSingletonT<CUiResource>::instance()->getPixmap(key);
     QCOMPARE(picture.devicePixelRatio(), 2.0);
     // It takes the room of the 1x picture.
-    const QImage oneX(QStringLiteral(":/omra/theme/default/%1.png").arg(key));
-    QCOMPARE(picture.size(), oneX.size() * 2);
+    const QString file =
+        QStringLiteral(DIALOG_SOURCE_DIR "/uibase/dialog/contracts/theme/default/%1.png").arg(key);
+    QCOMPARE(picture.size(), QImage(file).size() * 2);
 
     Box box(QMessageBox::Warning);
     box.show();

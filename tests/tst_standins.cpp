@@ -4,6 +4,7 @@
 #include "localhttpserver.h"
 #include "testsupport.h"
 
+#include "uibase/dialog/contracts/compiledtheme_p.h"
 #include "uibase/dialog/contracts/network.h"
 #include "uibase/dialog/contracts/pngdecoder_p.h"
 #include "uibase/dialog/contracts/translucency_p.h"
@@ -11,10 +12,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QPainter>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include "themedraw.h"
 
 using namespace Omra;
 using testsupport::LocalHttpServer;
@@ -24,6 +29,35 @@ namespace {
 CUiResource* table()
 {
     return utils::CSingletonT<CUiResource>::instance();
+}
+
+const QString defaultThemeDir =
+    QStringLiteral(DIALOG_SOURCE_DIR "/uibase/dialog/contracts/theme/default");
+
+// Whatever the table holds for key, of the family its prefix names.
+QVariant themeValue(const QString& key)
+{
+    if (key.startsWith(QLatin1String("clr_")))
+        return *table()->getColor(key);
+    if (key.startsWith(QLatin1String("fnt_")))
+        return *table()->getFont(key);
+    if (key.startsWith(QLatin1String("siz_")))
+        return table()->getSize(key);
+    return table()->getPixmap(key)->toImage();
+}
+
+QImage compiledPixels(const quint32* pixels, int width, int height, int ratio)
+{
+    QImage image(reinterpret_cast<const uchar*>(pixels), width * ratio, height * ratio,
+                 width * ratio * 4, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    return image;
+}
+
+QImage pngFile(const QString& name)
+{
+    return QImage(defaultThemeDir + QLatin1Char('/') + name)
+        .convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
 // A window painting a band of one alpha all over, faces of another on top.
@@ -67,21 +101,64 @@ private slots:
         for (const QString& key : table()->keys()) {
             if (!key.startsWith(QLatin1String("img_")))
                 continue;
-            const QImage image = table()->getPixmap(key)->toImage();
-            QVERIFY2(!image.isNull(), qPrintable(key));
-            // The embedded pictures skip Qt's reader: pixel for pixel what it would make.
-            const QString file = QStringLiteral(":/omra/theme/default/%1.png").arg(key);
-            if (path.isEmpty() && QFile::exists(file)) // keys named after their file
-                QCOMPARE(image, QImage(file).convertToFormat(image.format()));
+            QVERIFY2(!table()->getPixmap(key)->isNull(), qPrintable(key));
         }
         QCOMPARE(table()->missingKeys(), QStringList());
+    }
+
+    // The default theme the library carries is its theme file, key for key; its pictures are
+    // what the generator draws and what the PNG files hold, pixel for pixel, at 1x and 2x.
+    void compiledDefaultTheme_data()
+    {
+        QFile file(defaultThemeDir + QLatin1String("/theme.json"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QJsonObject root = QJsonDocument::fromJson(file.readAll()).object();
+        QTest::addColumn<QString>("key");
+        for (const char* section : {"colors", "fonts", "sizes", "images"})
+            for (const QString& key : root.value(QLatin1String(section)).toObject().keys())
+                QTest::newRow(qPrintable(key)) << key;
+    }
+    void compiledDefaultTheme()
+    {
+        QFETCH(QString, key);
+        table()->clear();
+        QString error;
+        QVERIFY2(table()->loadTheme(defaultThemeDir + QLatin1String("/theme.json"), &error),
+                 qPrintable(error));
+        const QStringList fileKeys = table()->keys();
+        const QVariant fromFile = themeValue(key);
+        table()->resetToDefault();
+        QCOMPARE(table()->keys(), fileKeys);
+        QCOMPARE(themeValue(key), fromFile);
+        if (!key.startsWith(QLatin1String("img_")))
+            return;
+
+        const detail::CompiledTheme& theme = detail::defaultCompiledTheme();
+        const auto* entry =
+            std::find_if(theme.images, theme.images + theme.imageCount,
+                         [&](const auto& e) { return key == QLatin1String(e.key); });
+        QVERIFY(entry != theme.images + theme.imageCount);
+        const QString name = QString::fromUtf8(entry->file);
+        const QVector<themegen::Asset> drawn = themegen::assets(themegen::lightPalette());
+        const auto asset = std::find_if(drawn.begin(), drawn.end(),
+                                        [&](const themegen::Asset& a) { return a.file == name; });
+        QVERIFY(asset != drawn.end());
+        const detail::CompiledPicture& picture = *entry->picture;
+        const QImage drawn1x = themegen::render(*asset, 1);
+        const QImage drawn2x = themegen::render(*asset, 2);
+        QCOMPARE(compiledPixels(picture.pixels, picture.width, picture.height, 1), drawn1x);
+        QCOMPARE(compiledPixels(picture.pixels2x, picture.width, picture.height, 2), drawn2x);
+        // A differing PNG file is out of date: `make theme-images` draws it again.
+        QCOMPARE(pngFile(name), drawn1x);
+        QCOMPARE(pngFile(QString(name).replace(QLatin1String(".png"), QLatin1String("@2x.png"))),
+                 drawn2x);
     }
 
     // The embedded pictures' own decoder refuses what it does not handle, so Qt's reader
     // takes over; only the intact file decodes.
     void damagedPng_data()
     {
-        QFile file(QStringLiteral(":/omra/theme/default/img_custom_dialog_bg.png"));
+        QFile file(defaultThemeDir + QLatin1String("/img_custom_dialog_bg.png"));
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray png = file.readAll();
         const int idat = png.indexOf("IDAT");

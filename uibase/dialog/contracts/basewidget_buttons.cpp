@@ -77,7 +77,8 @@ QSize CPushButton::sizeHint() const
 {
     const QSize frame = image.getSize();
     const QFont& font = *detail::theme()->getFont(fontKey);
-    const int textWidth = text().isEmpty() ? 0 : QFontMetrics(font).horizontalAdvance(text()) + 16;
+    const int textWidth =
+        text().isEmpty() ? 0 : detail::textAdvance(text(), font, QFontMetrics(font)) + 16;
     return QSize(qMax(frame.width(), textWidth),
                  qMax(frame.height(), detail::lineMetrics(font).height() + 6));
 }
@@ -118,8 +119,7 @@ void CPushButton::paintEvent(QPaintEvent*)
         // The default button is marked by a thin inner outline in its text colour.
         QColor outline = *detail::theme()->getColor(textColorKeys[state]);
         outline.setAlpha(90);
-        painter.setPen(outline);
-        painter.drawRect(inner);
+        detail::drawOutline(&painter, inner, outline);
     }
     const QFont font = *detail::theme()->getFont(fontKey);
     painter.setFont(font);

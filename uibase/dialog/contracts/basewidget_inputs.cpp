@@ -82,8 +82,8 @@ void CLineEdit::paintEvent(QPaintEvent* event)
     }
     QLineEdit::paintEvent(event);
     QPainter painter(this);
-    painter.setPen(color(hasFocus() ? "clr_global_blue" : "clr_edit_border"));
-    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    detail::drawOutline(&painter, rect().adjusted(0, 0, -1, -1),
+                        color(hasFocus() ? "clr_global_blue" : "clr_edit_border"));
 }
 
 CComboBox::CComboBox(int controlId, QWidget* parent)

@@ -70,5 +70,11 @@ QSize logicalSize(const QPixmap& picture);
 // filtered. Whole factors keep the exact, faster copy.
 bool needsSmoothScaling(const QPainter* painter, const QPixmap& picture);
 
+// What painter->drawRect(rect) draws with a one-pixel solid pen of color: a one-pixel outline
+// through the rect's corners. Drawn as four fills wherever that gives the same pixels (no
+// scaling, no antialiasing); the line stroker blends an outline pixel by pixel, which cost a
+// line edit more than the rest of its paint.
+void drawOutline(QPainter* painter, const QRect& rect, const QColor& color);
+
 } // namespace detail
 } // namespace Omra

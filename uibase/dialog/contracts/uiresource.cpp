@@ -1,5 +1,6 @@
 #include "uibase/dialog/contracts/uiresource.h"
 
+#include "uibase/dialog/contracts/compiledtheme_p.h"
 #include "uibase/dialog/contracts/pngdecoder_p.h"
 
 #include <QDir>
@@ -25,8 +26,6 @@ template <> Omra::CUiResource* utils::CSingletonT<Omra::CUiResource>::instance()
 
 namespace Omra {
 
-const char* const CUiResource::defaultThemePath = ":/omra/theme/default/theme.json";
-
 namespace {
 
 CUiResource* table()
@@ -47,32 +46,27 @@ struct FontStyle
     bool underline = false;
 };
 
-QFont makeFont(const FontStyle& style, double scale)
-{
-    QFont font(style.family);
-    font.setPixelSize(qMax(1, scaled(style.pixelSize, scale)));
-    font.setBold(style.bold);
-    font.setUnderline(style.underline);
-    return font;
-}
-
 // Everything a theme file defines, parsed and checked before any of it is applied.
 struct ThemeData
 {
     QHash<QString, QColor> colors;
     QHash<QString, FontStyle> fonts;
     QHash<QString, int> sizes;
-    QHash<QString, QString> imagePaths;
     QHash<QString, QImage> images;
 };
+
+bool highDpiScreens()
+{
+    const auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+    return app && app->devicePixelRatio() > 1.0;
+}
 
 // Screens of device pixel ratio above 1 get the 2x picture, name@2x.png beside name.png, when
 // the theme has one (the file name gives the picture its ratio, as in Qt's own image
 // loading); otherwise the 1x picture is scaled.
 QString imagePathForScreens(const QString& path)
 {
-    const auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
-    if (!app || app->devicePixelRatio() <= 1.0)
+    if (!highDpiScreens())
         return path;
     const int dot = path.lastIndexOf(QLatin1Char('.'));
     if (dot <= path.lastIndexOf(QLatin1Char('/')))
@@ -81,8 +75,29 @@ QString imagePathForScreens(const QString& path)
     return QFileInfo::exists(hiDpi) ? hiDpi : path;
 }
 
-// Every theme image is read here. Pictures compiled into the program are decoded straight
-// from their bytes when they are plain PNGs; anything else goes through Qt's reader.
+// A picture of the default theme, at ratio 2 for screens above ratio 1, wrapped without a copy
+// around the library's read-only pixels. Qt changes an image's pixels in place only while no
+// other image holds them, so each one made here is also held in this never-freed list: whatever
+// changes a picture copies it first. (QImage's read-only form would not do: giving such an
+// image its device pixel ratio copies it.)
+QImage compiledImage(const detail::CompiledPicture& picture)
+{
+    static auto* const held = new QHash<const quint32*, QImage>;
+    const int ratio = highDpiScreens() ? 2 : 1;
+    const quint32* pixels = ratio == 2 ? picture.pixels2x : picture.pixels;
+    QImage& image = (*held)[pixels];
+    if (image.isNull()) {
+        const int width = picture.width * ratio;
+        image = QImage(reinterpret_cast<uchar*>(const_cast<quint32*>(pixels)), width,
+                       picture.height * ratio, width * 4, QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(ratio);
+    }
+    return image;
+}
+
+// Every image of a theme file is read here. Pictures compiled into the program as resources
+// are decoded straight from their bytes when they are plain PNGs; anything else goes through
+// Qt's reader.
 QImage readThemeImage(const QString& path, QString* error)
 {
     if (path.startsWith(QLatin1Char(':'))) {
@@ -111,7 +126,7 @@ bool fail(QString* error, const QString& message)
     return false;
 }
 
-bool parseTheme(const QString& path, bool decodeImagesNow, ThemeData& data, QString* error)
+bool parseTheme(const QString& path, ThemeData& data, QString* error)
 {
     const QFileInfo info(path);
     if (info.isDir())
@@ -207,15 +222,12 @@ bool parseTheme(const QString& path, bool decodeImagesNow, ThemeData& data, QStr
         const QString name = it.value().toString();
         const QString imagePath =
             name.startsWith(QLatin1Char(':')) ? name : base.absoluteFilePath(name);
-        if (decodeImagesNow) {
-            QString readError;
-            const QImage image = readThemeImage(imagePathForScreens(imagePath), &readError);
-            if (image.isNull())
-                return keyError(
-                    it.key(), QStringLiteral("cannot read image %1: %2").arg(imagePath, readError));
-            data.images.insert(it.key(), image);
-        }
-        data.imagePaths.insert(it.key(), imagePath);
+        QString readError;
+        const QImage image = readThemeImage(imagePathForScreens(imagePath), &readError);
+        if (image.isNull())
+            return keyError(it.key(),
+                            QStringLiteral("cannot read image %1: %2").arg(imagePath, readError));
+        data.images.insert(it.key(), image);
     }
     return true;
 }
@@ -244,9 +256,7 @@ void CUiResourceChangeHandler::scaleChanged() {}
 CUiResource::CUiResource() : fallbackColor(Qt::black)
 {
     fallbackFont.setPixelSize(12);
-    QString error;
-    if (!load(QString::fromLatin1(defaultThemePath), false, &error))
-        qCWarning(lcOmraTheme, "default theme not loaded: %s", qPrintable(error));
+    loadDefault();
 }
 
 CUiResource::~CUiResource() = default;
@@ -292,13 +302,10 @@ const QPixmap* CUiResource::getPixmap(const QString& key) const
         reportMissing(key);
         return &nullPixmap;
     }
-    // Images of the embedded theme are decoded on first use, which keeps start-up short.
-    if (!it->loaded && qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-        it->loaded = true;
-        it->pixmap = QPixmap::fromImage(readThemeImage(imagePathForScreens(it->path), nullptr));
-        if (it->pixmap.isNull())
-            qCWarning(lcOmraTheme, "image of key \"%s\" cannot be read from %s", qPrintable(key),
-                      qPrintable(it->path));
+    // A pixmap needs the GUI application, which may come after the table.
+    if (it->compiled && qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        it->pixmap = QPixmap::fromImage(compiledImage(*it->compiled));
+        it->compiled = nullptr;
     }
     return &it->pixmap;
 }
@@ -345,7 +352,7 @@ QStringList CUiResource::missingKeys() const
 
 bool CUiResource::loadTheme(const QString& path, QString* error)
 {
-    if (!load(path, true, error))
+    if (!load(path, error))
         return false;
     notifyHandlers(&CUiResourceChangeHandler::themeChanged);
     return true;
@@ -354,7 +361,7 @@ bool CUiResource::loadTheme(const QString& path, QString* error)
 void CUiResource::resetToDefault()
 {
     forgetAll();
-    load(QString::fromLatin1(defaultThemePath), false, nullptr);
+    loadDefault();
     notifyHandlers(&CUiResourceChangeHandler::themeChanged);
 }
 
@@ -374,7 +381,7 @@ void CUiResource::forgetAll()
     for (auto it = sizes.begin(); it != sizes.end(); ++it)
         *it = SizeEntry{0, 0, false};
     for (auto it = pixmaps.begin(); it != pixmaps.end(); ++it)
-        *it = PixmapEntry{QString(), QPixmap(), false, false};
+        *it = PixmapEntry{QPixmap(), nullptr, false};
 }
 
 void CUiResource::setScale(double newScale)
@@ -396,35 +403,52 @@ void CUiResource::applyScale()
     }
 }
 
-bool CUiResource::load(const QString& path, bool decodeImagesNow, QString* error)
+bool CUiResource::load(const QString& path, QString* error)
 {
     ThemeData data;
-    if (!parseTheme(path, decodeImagesNow, data, error))
+    if (!parseTheme(path, data, error))
         return false;
 
     for (auto it = data.colors.constBegin(); it != data.colors.constEnd(); ++it)
         colors[it.key()] = ColorEntry{it.value(), true};
-    for (auto it = data.fonts.constBegin(); it != data.fonts.constEnd(); ++it) {
-        FontEntry& entry = fonts[it.key()];
-        entry.font = makeFont(it.value(), currentScale);
-        entry.basePixelSize = it.value().pixelSize;
-        entry.defined = true;
-    }
-    for (auto it = data.sizes.constBegin(); it != data.sizes.constEnd(); ++it) {
-        SizeEntry& entry = sizes[it.key()];
-        entry.base = it.value();
-        entry.scaled = scaled(entry.base, currentScale);
-        entry.defined = true;
-    }
-    for (auto it = data.imagePaths.constBegin(); it != data.imagePaths.constEnd(); ++it) {
-        PixmapEntry& entry = pixmaps[it.key()];
-        entry.path = it.value();
-        entry.defined = true;
-        const auto image = data.images.constFind(it.key());
-        entry.loaded = image != data.images.constEnd();
-        entry.pixmap = entry.loaded ? QPixmap::fromImage(*image) : QPixmap();
-    }
+    for (auto it = data.fonts.constBegin(); it != data.fonts.constEnd(); ++it)
+        setFont(it.key(), it->family, it->pixelSize, it->bold, it->underline);
+    for (auto it = data.sizes.constBegin(); it != data.sizes.constEnd(); ++it)
+        setSize(it.key(), it.value());
+    for (auto it = data.images.constBegin(); it != data.images.constEnd(); ++it)
+        pixmaps[it.key()] = PixmapEntry{QPixmap::fromImage(it.value()), nullptr, true};
     return true;
+}
+
+void CUiResource::loadDefault()
+{
+    const detail::CompiledTheme& theme = detail::defaultCompiledTheme();
+    for (const auto* c = theme.colors; c != theme.colors + theme.colorCount; ++c)
+        colors[QString::fromUtf8(c->key)] = ColorEntry{QColor::fromRgba(c->argb), true};
+    for (const auto* f = theme.fonts; f != theme.fonts + theme.fontCount; ++f)
+        setFont(QString::fromUtf8(f->key), QString::fromUtf8(f->family), f->pixelSize, f->bold,
+                f->underline);
+    for (const auto* s = theme.sizes; s != theme.sizes + theme.sizeCount; ++s)
+        setSize(QString::fromUtf8(s->key), s->pixels);
+    for (const auto* i = theme.images; i != theme.images + theme.imageCount; ++i)
+        pixmaps[QString::fromUtf8(i->key)] = PixmapEntry{QPixmap(), i->picture, true};
+}
+
+void CUiResource::setFont(const QString& key, const QString& family, int pixelSize, bool bold,
+                          bool underline)
+{
+    FontEntry& entry = fonts[key];
+    entry.font = QFont(family);
+    entry.font.setPixelSize(qMax(1, scaled(pixelSize, currentScale)));
+    entry.font.setBold(bold);
+    entry.font.setUnderline(underline);
+    entry.basePixelSize = pixelSize;
+    entry.defined = true;
+}
+
+void CUiResource::setSize(const QString& key, int pixels)
+{
+    sizes[key] = SizeEntry{pixels, scaled(pixels, currentScale), true};
 }
 
 void CUiResource::reportMissing(const QString& key) const

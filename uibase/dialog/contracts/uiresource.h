@@ -30,6 +30,9 @@ OMRA_PLATFORM_EXPORT Q_DECLARE_LOGGING_CATEGORY(lcOmraTheme)
 
     namespace Omra
 {
+    namespace detail {
+    struct CompiledPicture;
+    } // namespace detail
 
     // Base of every dialog and toolkit widget: the table tells each live handler when the
     // theme or the display scale changes.
@@ -55,9 +58,7 @@ OMRA_PLATFORM_EXPORT Q_DECLARE_LOGGING_CATEGORY(lcOmraTheme)
     class OMRA_PLATFORM_EXPORT CUiResource
     {
     public:
-        // The embedded default theme, loaded when the table is created.
-        static const char* const defaultThemePath;
-
+        // The table starts with the default theme, which the library carries compiled in.
         CUiResource();
         ~CUiResource();
 
@@ -77,7 +78,7 @@ OMRA_PLATFORM_EXPORT Q_DECLARE_LOGGING_CATEGORY(lcOmraTheme)
         // (missing, not JSON, a value of the wrong type, an unreadable image) changes nothing,
         // returns false and describes the problem, naming the file and the key, in error.
         bool loadTheme(const QString& path, QString* error = nullptr);
-        // Forgets every loaded value and loads the embedded default theme again.
+        // Forgets every loaded value and loads the default theme again.
         void resetToDefault();
         // Forgets every value, the default theme's too: every look-up gives its fallback until
         // a theme is loaded. For checking that widgets survive a theme that lacks keys.
@@ -115,9 +116,9 @@ OMRA_PLATFORM_EXPORT Q_DECLARE_LOGGING_CATEGORY(lcOmraTheme)
         };
         struct PixmapEntry
         {
-            QString path;
             QPixmap pixmap;
-            bool loaded = false;
+            // A picture of the default theme, made into the pixmap on first use.
+            const detail::CompiledPicture* compiled = nullptr;
             bool defined = true;
         };
 
@@ -126,7 +127,11 @@ OMRA_PLATFORM_EXPORT Q_DECLARE_LOGGING_CATEGORY(lcOmraTheme)
         void notifyHandlers(void (CUiResourceChangeHandler::*change)());
         void reportMissing(const QString& key) const;
         void applyScale();
-        bool load(const QString& path, bool decodeImagesNow, QString* error);
+        bool load(const QString& path, QString* error);
+        void loadDefault();
+        void setFont(const QString& key, const QString& family, int pixelSize, bool bold,
+                     bool underline);
+        void setSize(const QString& key, int pixels);
         void forgetAll();
 
         QHash<QString, ColorEntry> colors;

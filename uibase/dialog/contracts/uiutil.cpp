@@ -67,6 +67,36 @@ bool detail::needsSmoothScaling(const QPainter* painter, const QPixmap& picture)
     return !qFuzzyCompare(scale, std::round(scale));
 }
 
+void detail::drawOutline(QPainter* painter, const QRect& rect, const QColor& color)
+{
+    const QTransform transform = painter->deviceTransform();
+    const bool plain = transform.type() <= QTransform::TxTranslate &&
+                       transform.dx() == std::floor(transform.dx()) &&
+                       transform.dy() == std::floor(transform.dy()) &&
+                       !painter->testRenderHint(QPainter::Antialiasing) &&
+                       painter->compositionMode() == QPainter::CompositionMode_SourceOver;
+    // The stroker covers the columns and rows from the rect's left and top to its right and
+    // bottom edge plus one. Where two sides touch it blends a see-through colour differently,
+    // so outlines that thin are left to it.
+    const int x0 = rect.left();
+    const int y0 = rect.top();
+    const int x1 = rect.left() + rect.width();
+    const int y1 = rect.top() + rect.height();
+    if (!plain || x1 - x0 < 2 || y1 - y0 < 2) {
+        painter->save();
+        painter->setPen(color);
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(rect);
+        painter->restore();
+        return;
+    }
+    const int width = x1 - x0 + 1;
+    painter->fillRect(QRect(x0, y0, width, 1), color);
+    painter->fillRect(QRect(x0, y1, width, 1), color);
+    painter->fillRect(QRect(x0, y0 + 1, 1, y1 - y0 - 1), color);
+    painter->fillRect(QRect(x1, y0 + 1, 1, y1 - y0 - 1), color);
+}
+
 CNStateGridImage::CNStateGridImage(const QString& imageKey, int stateCount)
     : key(imageKey), states(qMax(1, stateCount))
 {
@@ -236,7 +266,7 @@ QSize CSimpleText::getSize(bool emphasis) const
     if (text.isEmpty())
         return QSize(0, 0);
     const QFont drawFont = effectiveFont(emphasis);
-    return QSize(QFontMetrics(drawFont).horizontalAdvance(text),
+    return QSize(detail::textAdvance(text, drawFont, QFontMetrics(drawFont)),
                  detail::lineMetrics(drawFont).height());
 }
 
