@@ -196,12 +196,6 @@ CCheckVersionDialog::CCheckVersionDialog(QString downloadDir, QString upgradePar
     setFixedSize(400, 200);
     createUi();
 
-    auto* state = new detail::CCheckVersionState(this);
-    connect(state->manifestDeadline, &QTimer::timeout, this, [this, state] {
-        abandonManifest(
-            QStringLiteral("it took longer than %1 ms").arg(state->manifestDeadline->interval()));
-    });
-
     // A staging folder left by an earlier upgrade goes; the upgrade program has finished
     // with it by the time the terminal runs again.
     const QString staging = baseDir + separator() + QLatin1String(detail::stagingDirName);
@@ -216,7 +210,8 @@ CCheckVersionDialog::CCheckVersionDialog(QString downloadDir, QString upgradePar
 CCheckVersionDialog::~CCheckVersionDialog()
 {
     // A check on its worker thread must not report to a dialog that is going.
-    detail::CCheckVersionState::of(this)->installerCheck.stop();
+    if (detail::CCheckVersionState* state = detail::CCheckVersionState::of(this))
+        state->installerCheck.stop();
     // The downloader may be inside one of its own signals right now.
     if (downloader)
         downloader->deleteLater();
@@ -274,6 +269,19 @@ void CCheckVersionDialog::createUi()
     setInnerWidget(inner);
 }
 
+// Made when first needed: a dialog only opened and closed never pays for it.
+detail::CCheckVersionState* CCheckVersionDialog::updateState()
+{
+    if (detail::CCheckVersionState* state = detail::CCheckVersionState::of(this))
+        return state;
+    auto* state = new detail::CCheckVersionState(this);
+    connect(state->manifestDeadline, &QTimer::timeout, this, [this, state] {
+        abandonManifest(
+            QStringLiteral("it took longer than %1 ms").arg(state->manifestDeadline->interval()));
+    });
+    return state;
+}
+
 void CCheckVersionDialog::setCurrentVersion(QString version)
 {
     currentVersionText->setText(version, versionTextWidth);
@@ -310,7 +318,7 @@ void CCheckVersionDialog::setInstallerPublicKey(const QByteArray& key)
 void CCheckVersionDialog::startGetLatestVersion()
 {
     ensureDownloader();
-    detail::CCheckVersionState* state = detail::CCheckVersionState::of(this);
+    detail::CCheckVersionState* state = updateState();
     downloadStage = StageManifest;
     state->offer = detail::CCheckVersionState::OfferNothing;
     // Nothing can be downloaded before the manifest has said what.
@@ -328,7 +336,7 @@ void CCheckVersionDialog::startGetLatestVersion()
 
 void CCheckVersionDialog::endManifestStep(bool latest)
 {
-    detail::CCheckVersionState::of(this)->manifestDeadline->stop();
+    updateState()->manifestDeadline->stop();
     downloadButton->setEnabled(true);
     emit sigDownConfigFinish(latest);
 }
@@ -346,7 +354,7 @@ void CCheckVersionDialog::abandonManifest(const QString& why)
 
 void CCheckVersionDialog::slotDownLoadFinish()
 {
-    detail::CCheckVersionState* state = detail::CCheckVersionState::of(this);
+    detail::CCheckVersionState* state = updateState();
     if (downloadStage == StageInstaller) {
         state->rememberSaved(
             detail::CCheckVersionState::filePath(downloadDir, urlFileName(exeUrl)));
@@ -395,7 +403,7 @@ void CCheckVersionDialog::readManifest(const std::string& bytes)
 // With trusted keys: only the signed payload counts, and only a newer version is offered.
 void CCheckVersionDialog::readSignedManifest(const std::string& bytes)
 {
-    detail::CCheckVersionState* state = detail::CCheckVersionState::of(this);
+    detail::CCheckVersionState* state = updateState();
     latestVersionText->setText(QString(), versionTextWidth);
     exeUrl.clear();
     detail::SignedRelease release;
@@ -433,7 +441,7 @@ void CCheckVersionDialog::readSignedManifest(const std::string& bytes)
 
 void CCheckVersionDialog::slotDownProcess(qint64 received, qint64 total)
 {
-    detail::CCheckVersionState* state = detail::CCheckVersionState::of(this);
+    detail::CCheckVersionState* state = updateState();
     if (downloadStage == StageManifest && state->manifestDeadline->isActive()) {
         if (received > manifestSizeLimit)
             abandonManifest(QStringLiteral("more than %1 bytes arrived").arg(manifestSizeLimit));
@@ -459,7 +467,7 @@ void CCheckVersionDialog::abandonInstaller(const QString& why, const char* tip)
     downloadStage = StageNone;
     if (downloader)
         downloader->stopDownLoad();
-    detail::CCheckVersionState::of(this)->removeOwnSaved(
+    updateState()->removeOwnSaved(
         detail::CCheckVersionState::filePath(downloadDir, urlFileName(exeUrl)));
     downloadButton->setEnabled(true);
     showTip(tip);
@@ -475,7 +483,7 @@ bool CCheckVersionDialog::handleEvent(int type, int id, int param, QString text,
     if (type != ui::eventClick)
         return CBaseDialog::handleEvent(type, id, param, text, data);
 
-    detail::CCheckVersionState* state = detail::CCheckVersionState::of(this);
+    detail::CCheckVersionState* state = updateState();
     if (id == DownloadButtonId) {
         // Nothing is known to download while the manifest loads or an installer is checked.
         if (state->manifestDeadline->isActive() || state->installerCheck.isRunning())
@@ -534,7 +542,7 @@ bool CCheckVersionDialog::handleEvent(int type, int id, int param, QString text,
 
 void CCheckVersionDialog::startInstall()
 {
-    detail::CCheckVersionState* state = detail::CCheckVersionState::of(this);
+    detail::CCheckVersionState* state = updateState();
     const QString appDir = QCoreApplication::applicationDirPath();
     const QString installer = appDir + separator() + urlFileName(exeUrl);
     if (!state->isOwnSaved(detail::CCheckVersionState::filePath(appDir, urlFileName(exeUrl)))) {

@@ -11,6 +11,9 @@
 namespace Omra {
 
 class CHttpDownLoader;
+namespace detail {
+class CCheckVersionState;
+}
 
 /// \brief Checks a published manifest for another version and hands over to the upgrade.
 ///
@@ -114,6 +117,7 @@ protected:
 private:
     // Created on first use, without a Qt parent; connected once.
     void ensureDownloader();
+    detail::CCheckVersionState* updateState();
     void readManifest(const std::string& bytes);
     void readSignedManifest(const std::string& bytes);
     // Ends the manifest step once: the deadline stops, the button comes back, the signal.
