@@ -1,5 +1,6 @@
 #include "uibase/dialog/cfloatbutton.h"
 
+#include "uibase/dialog/dialogparts_p.h"
 #include "uibase/dialog/platformvalues_p.h"
 
 #include <QAccessible>
@@ -13,13 +14,23 @@ namespace Omra {
 
 namespace {
 
-// Centred on both axes, on one line.
-const int captionFlags = Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine;
-const int stateCount = 4;
+using detail::theme;
 
-CUiResource* theme()
+// Centred on both axes, on one line.
+constexpr int captionFlags = Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine;
+// Normal, hover, down and disabled: one picture each in the state images.
+constexpr int stateCount = 4;
+// The underline's dashes: 3 / width pixels drawn (0 for widths above 3), 3 left out.
+constexpr int dashLength = 3;
+constexpr qreal dashGap = 3.0;
+// The keyboard focus is marked by a dotted rectangle this far inside the button's edge.
+constexpr QMargins focusMarkInset(2, 2, 3, 3);
+
+// Where icon and caption are centred: the window less the text margins.
+QRect captionArea(const QSize& window, const CSpaceInfo& margin)
 {
-    return utils::CSingletonT<CUiResource>::instance();
+    return QRect(margin.left, margin.top, window.width() - margin.left - margin.right,
+                 window.height() - margin.top - margin.bottom);
 }
 
 bool isStatus(int value)
@@ -309,7 +320,7 @@ void CFloatButton::paintEvent(QPaintEvent*)
     if (hasFocus() && caption.color) {
         painter.setPen(QPen(*caption.color, 1, Qt::DotLine));
         painter.setBrush(Qt::NoBrush);
-        painter.drawRect(rect().adjusted(2, 2, -3, -3));
+        painter.drawRect(rect().marginsRemoved(focusMarkInset));
     }
 }
 
@@ -320,8 +331,7 @@ void CFloatButton::drawIconAndTextHorizontal(QPainter* painter)
     if (background)
         background->drawImage(painter, status, rect());
 
-    const QRect area(textMargin.left, textMargin.top, width() - textMargin.left - textMargin.right,
-                     height() - textMargin.top - textMargin.bottom);
+    const QRect area = captionArea(size(), textMargin);
     const bool emphasized = emphasis();
     const QSize textSize = caption.getSize(emphasized);
 
@@ -360,7 +370,7 @@ void CFloatButton::drawIconAndTextHorizontal(QPainter* painter)
     if (status == FloatButtonDown && underlineWidth >= 1) {
         const int y = textY + textSize.height() + underlineWidth / 2 + underlineOffset;
         QPen pen(*theme()->getColor(textColorKeys[status]));
-        pen.setDashPattern(QVector<qreal>() << qreal(3 / underlineWidth) << 3.0);
+        pen.setDashPattern(QVector<qreal>() << qreal(dashLength / underlineWidth) << dashGap);
         pen.setWidth(underlineWidth);
         painter->save();
         painter->setPen(pen);
@@ -373,8 +383,7 @@ void CFloatButton::drawIconAndTextVertical(QPainter* painter)
 {
     if (!painter)
         return;
-    const QRect area(textMargin.left, textMargin.top, width() - textMargin.left - textMargin.right,
-                     height() - textMargin.top - textMargin.bottom);
+    const QRect area = captionArea(size(), textMargin);
     const int count = caption.text.size();
     QSize textSize(0, 0);
     for (int i = 0; i < count; ++i) {
