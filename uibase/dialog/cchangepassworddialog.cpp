@@ -109,12 +109,8 @@ void CChangePasswordDialog::createUi()
     okButton->setObjectName(QStringLiteral("okButton"));
     okButton->setText(QStringLiteral("确定"));
 
-    cancelButton =
-        new CPushButton(QStringLiteral("img_btn_negative"), DismissButtonId, 1, 3, 1, 3, this);
+    cancelButton = detail::makeLookButton(this, DismissButtonId, false, QStringLiteral("取消"));
     cancelButton->setObjectName(QStringLiteral("cancelButton"));
-    cancelButton->setTextColorKey("clr_btn_text_negative", "clr_btn_text_negative",
-                                  "clr_btn_text_negative", "clr_btn_text_negative");
-    cancelButton->setText(QStringLiteral("取消"));
 }
 
 QString CChangePasswordDialog::encrypt(QString password)

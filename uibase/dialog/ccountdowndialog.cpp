@@ -88,11 +88,11 @@ CCountDownDialog::CCountDownDialog(CCDButtonStyle* style, QMessageBox::Icon icon
 
     setMessageCountDown(countdown);
 
-    const std::array<bool, 3> positive = customButtonLooks(style);
-    const QString texts[] = {firstButtonText, secondButtonText, thirdButtonText};
-    for (int i = 0; i < 3; ++i) {
-        testAddButton(texts[i], positive[i] ? CountDownButtonPositive : CountDownButtonNegative,
-                      i + 1);
+    for (const CustomButton& button :
+         customButtons(style, firstButtonText, secondButtonText, thirdButtonText)) {
+        const ECountDownButtonStyle look =
+            button.positive ? CountDownButtonPositive : CountDownButtonNegative;
+        testAddButton(button.text, look, button.id);
     }
 
     resetSizeAndLayout();

@@ -23,8 +23,17 @@ constexpr int stateCount = 4;
 // The underline's dashes: 3 / width pixels drawn (0 for widths above 3), 3 left out.
 constexpr int dashLength = 3;
 constexpr qreal dashGap = 3.0;
-// The keyboard focus is marked by a dotted rectangle this far inside the button's edge.
+// The keyboard focus is marked by a dotted rectangle of one-pixel lines this far inside the
+// button's edge.
 constexpr QMargins focusMarkInset(2, 2, 3, 3);
+constexpr int focusMarkWidth = 1;
+// The button is a window of its own, without a frame band or a title bar.
+constexpr int noFrameBand = 0;
+constexpr int noTitleBar = 0;
+// The icon is drawn only where its block starts at 0 or right of (below) it; -1 is no place.
+constexpr int notPlaced = -1;
+// The spacing a cleared icon leaves behind; the minimum size then leaves any icon out.
+constexpr int clearedSpacing = -1;
 
 // Where icon and caption are centred: the window less the text margins.
 QRect captionArea(const QSize& window, const CSpaceInfo& margin)
@@ -42,7 +51,8 @@ bool isStatus(int value)
 
 CFloatButton::CFloatButton(const char* imageKey, int id, int left, int top, int right, int bottom,
                            QWidget* parent)
-    : CCustomDialog(0, 0, imageKey, left, top, right, bottom, parent), buttonId(id)
+    : CCustomDialog(noFrameBand, noTitleBar, imageKey, left, top, right, bottom, parent),
+      buttonId(id)
 {
     setJiuGongImage(QString::fromUtf8(imageKey ? imageKey : ""), left, top, right, bottom);
     setCursor(Qt::PointingHandCursor);
@@ -173,7 +183,7 @@ void CFloatButton::clearIcon()
 {
     delete icon;
     icon = nullptr;
-    iconSpacing = -1;
+    iconSpacing = clearedSpacing;
     update();
 }
 
@@ -318,7 +328,7 @@ void CFloatButton::paintEvent(QPaintEvent*)
     else
         drawIconAndTextVertical(&painter);
     if (hasFocus() && caption.color) {
-        painter.setPen(QPen(*caption.color, 1, Qt::DotLine));
+        painter.setPen(QPen(*caption.color, focusMarkWidth, Qt::DotLine));
         painter.setBrush(Qt::NoBrush);
         painter.drawRect(rect().marginsRemoved(focusMarkInset));
     }
@@ -335,7 +345,7 @@ void CFloatButton::drawIconAndTextHorizontal(QPainter* painter)
     const bool emphasized = emphasis();
     const QSize textSize = caption.getSize(emphasized);
 
-    int iconX = -1;
+    int iconX = notPlaced;
     int textX = area.left() + (area.width() - textSize.width()) / 2;
     int lineStart = textX;
     int lineEnd = textX + textSize.width();
@@ -392,7 +402,7 @@ void CFloatButton::drawIconAndTextVertical(QPainter* painter)
         textSize.setHeight(textSize.height() + size.height());
     }
 
-    int iconY = -1;
+    int iconY = notPlaced;
     int textY = area.top() + (area.height() - textSize.height()) / 2;
     if (icon) {
         const int total = icon->height() + textSize.height() + iconSpacing;

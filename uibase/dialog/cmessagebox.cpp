@@ -97,10 +97,11 @@ CMessageBox::CMessageBox(CButtonStyle* style, QMessageBox::Icon icon, const QStr
                          QWidget* parent, QPoint atPosition)
     : CMessageBox(icon, text, parent, nullptr, atPosition)
 {
-    const std::array<bool, 3> positive = customButtonLooks(style);
-    const QString texts[] = {firstButtonText, secondButtonText, thirdButtonText};
-    for (int i = 0; i < 3; ++i)
-        testAddButton(texts[i], positive[i] ? ButtonStylePositive : ButtonStyleNegative, i + 1);
+    for (const CustomButton& button :
+         customButtons(style, firstButtonText, secondButtonText, thirdButtonText)) {
+        testAddButton(button.text, button.positive ? ButtonStylePositive : ButtonStyleNegative,
+                      button.id);
+    }
 
     resetSizeAndLayout();
     setTitle(title);

@@ -4,6 +4,7 @@
 // default screen, the one-second tick and the line limits of their texts. Private to the
 // library.
 
+#include "uibase/dialog/contracts/basewidget.h"
 #include "uibase/dialog/contracts/uiresource.h"
 
 #include <QObject>
@@ -47,6 +48,10 @@ QRect defaultAvailableGeometry();
 // Fills the client area, below the title bar and one pixel inside the frame band, with the
 // theme's background colour for dialog content.
 void fillClientArea(QPainter& painter, const QWidget* dialog, int frameMargin, int titleBarHeight);
+
+// A button with the positive or the negative look: "img_btn_positive" or "img_btn_negative"
+// with "clr_btn_text_positive" or "clr_btn_text_negative" text in every state.
+CPushButton* makeLookButton(QWidget* parent, int id, bool positive, const QString& text);
 
 // Tells screen readers that `window` shows something the user must notice now.
 void announceAlert(QWidget* window);

@@ -66,13 +66,8 @@ CSimpleTextWidget* makeMessageText(QWidget* dialog, const char* objectName, cons
 
 CPushButton* makeRowButton(QWidget* dialog, const QString& text, bool positive, int id, int width)
 {
-    auto* button = new CPushButton(positive ? QStringLiteral("img_btn_positive")
-                                            : QStringLiteral("img_btn_negative"),
-                                   id, 1, 3, 1, 3, dialog);
+    CPushButton* button = makeLookButton(dialog, id, positive, text);
     button->setObjectName(QStringLiteral("button%1").arg(id));
-    button->setText(text);
-    const char* colorKey = positive ? "clr_btn_text_positive" : "clr_btn_text_negative";
-    button->setTextColorKey(colorKey, colorKey, colorKey, colorKey);
     button->setFixedSize(width, messageButtonHeight);
     return button;
 }

@@ -43,13 +43,25 @@ CPushButton* makeRowButton(QWidget* dialog, const QString& text, bool positive, 
 CPushButton* addRowButton(QWidget* dialog, QList<CPushButton*>& row, QSet<int>& closingIds,
                           const QString& text, bool positive, int id, int width);
 
-// Whether each of the three caller-given buttons looks positive, left to right; without a
-// style positive, negative, positive.
-template <typename ButtonStyle> std::array<bool, 3> customButtonLooks(const ButtonStyle* style)
+// One of the three caller-given buttons: its text, its look and its id.
+struct CustomButton
+{
+    QString text;
+    bool positive;
+    int id;
+};
+
+// The caller-given buttons, left to right, with the ids 1, 2 and 3; without a style they look
+// positive, negative, positive.
+template <typename ButtonStyle>
+std::array<CustomButton, 3> customButtons(const ButtonStyle* style, const QString& firstText,
+                                          const QString& secondText, const QString& thirdText)
 {
     const ButtonStyle defaults;
     const ButtonStyle& looks = style ? *style : defaults;
-    return {looks.firstStyle == 0, looks.secondStyle == 0, looks.thirdStyle == 0};
+    return {CustomButton{firstText, looks.firstStyle == 0, 1},
+            CustomButton{secondText, looks.secondStyle == 0, 2},
+            CustomButton{thirdText, looks.thirdStyle == 0, 3}};
 }
 
 // A text widget's width capped for wrapping, and its height at that width; (0, 0) for none.
