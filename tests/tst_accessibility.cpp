@@ -135,12 +135,19 @@ bool bridgeActive()
 
 QList<QString> seen;
 
+// "Type name", and for a state change the states it names.
 void recordEvent(QAccessibleEvent* event)
 {
     QAccessibleInterface* iface = event->accessibleInterface();
-    seen << QString::fromLatin1(
-                QMetaEnum::fromType<QAccessible::Event>().valueToKey(event->type())) +
-                ' ' + (iface ? iface->text(QAccessible::Name) : QString());
+    QString line =
+        QString::fromLatin1(QMetaEnum::fromType<QAccessible::Event>().valueToKey(event->type())) +
+        ' ' + (iface ? iface->text(QAccessible::Name) : QString());
+    if (event->type() == QAccessible::StateChanged) {
+        const QAccessible::State changed =
+            static_cast<QAccessibleStateChangeEvent*>(event)->changedStates();
+        line += QString(changed.pressed ? " pressed" : "") + (changed.checked ? " checked" : "");
+    }
+    seen << line;
 }
 
 } // namespace
@@ -315,6 +322,35 @@ private slots:
         row("popup", "slotTimeout", {"NameChanged 29秒后本消息自动关闭"});
         row("multimessage", "slotTimeOut", {"NameChanged 第二条", "Alert 提示"});
         row("floatbutton", "", {"NameChanged 买入"});
+    }
+
+    // The float button's pressed and checked states change only when it goes into or out of
+    // the down state.
+    void floatButtonStates_data()
+    {
+        QTest::addColumn<QList<int>>("statuses");
+        QTest::addColumn<QStringList>("expected");
+        const QString change = QStringLiteral("StateChanged 下单 pressed checked");
+        QTest::newRow("down") << QList<int>{FloatButtonDown} << QStringList{change};
+        QTest::newRow("hover") << QList<int>{FloatButtonHover} << QStringList{};
+        QTest::newRow("down, then up")
+            << QList<int>{FloatButtonDown, FloatButtonHover} << QStringList{change, change};
+        QTest::newRow("down twice")
+            << QList<int>{FloatButtonDown, FloatButtonDown} << QStringList{change};
+    }
+    void floatButtonStates()
+    {
+        if (!bridgeActive())
+            QSKIP("no accessibility bridge is active");
+        QFETCH(QList<int>, statuses);
+        QFETCH(QStringList, expected);
+        QWidget parent;
+        std::unique_ptr<QDialog> button(make("floatbutton", nullptr, &parent));
+        button->show();
+        QAccessible::installUpdateHandler(recordEvent);
+        for (int status : statuses)
+            static_cast<CFloatButton*>(button.get())->setButtonStatus(EFloatButtonStatus(status));
+        QCOMPARE(seen.filter(QStringLiteral("StateChanged")), expected);
     }
 
     // Qt hands events on only while a platform bridge is active, which the offscreen

@@ -85,23 +85,22 @@ void TestChangePasswordDialog::layout()
     const QSize expected(width + 2 * 12, height + 2 * 12 + 30); // frame margins and title bar
     QCOMPARE(dialog.minimumSize(), expected);
     QCOMPARE(dialog.maximumSize(), expected);
-    const int M = 12, W = dialog.width(), y0 = M + 15 + 30;
+    // Rows 34 px apart from 57 (12 + 30 + 15), labels 32 px in, fields ending 32 px inside the
+    // right edge; the buttons 117 px below the first row, the cancel button 97 px in from the
+    // right edge, the OK button 87 px left of it.
     for (int row = 0; row < 3; ++row) {
-        const int y = y0 + 34 * row;
         const QString name = QLatin1String(fields[row]) + QStringLiteral("Password");
-        QWidget* label = dialog.child(name + QStringLiteral("Label"));
-        auto* edit = dialog.child<QLineEdit>(name + QStringLiteral("Edit"));
-        QCOMPARE(label->pos(), QPoint(M + 20, y + (24 - label->sizeHint().height()) / 2));
-        const int x = M + 30 + label->width();
-        QCOMPARE(edit->geometry(), QRect(x, y, W - 20 - x - M, 24));
-        QCOMPARE(edit->echoMode(), QLineEdit::Password);
+        QCOMPARE(dialog.child(name + QStringLiteral("Label"))->x(), 32);
+        const QRect edit = dialog.child(name + QStringLiteral("Edit"))->geometry();
+        QCOMPARE(edit.top(), 57 + 34 * row);
+        QCOMPARE(edit.height(), 24);
+        QCOMPARE(edit.right(), 351);
+        QCOMPARE(dialog.child<QLineEdit>(name + QStringLiteral("Edit"))->echoMode(),
+                 QLineEdit::Password);
     }
-    QWidget* error = dialog.child(QStringLiteral("errorText"));
-    QCOMPARE(error->pos(), QPoint(M + 20, y0 + 117 + (24 - error->sizeHint().height()) / 2));
-    QCOMPARE(dialog.child(QStringLiteral("cancelButton"))->geometry(),
-             QRect(W - 85 - M, y0 + 117, 65, 24));
-    QCOMPARE(dialog.child(QStringLiteral("okButton"))->geometry(),
-             QRect(W - 85 - M - 75 - M, y0 + 117, 65, 24));
+    QCOMPARE(dialog.child(QStringLiteral("errorText"))->x(), 32);
+    QCOMPARE(dialog.child(QStringLiteral("cancelButton"))->geometry(), QRect(287, 174, 65, 24));
+    QCOMPARE(dialog.child(QStringLiteral("okButton"))->geometry(), QRect(200, 174, 65, 24));
 }
 
 void TestChangePasswordDialog::isMatch_data()
@@ -117,6 +116,11 @@ void TestChangePasswordDialog::isMatch_data()
     QTest::newRow("space counts as special") << "abcd 1234" << true;
     QTest::newRow("ideographs count as special (11 bytes)") << QStringLiteral("abcd1中文") << true;
     QTest::newRow("bytes around ASCII letters") << "[`{~1234" << false;
+    // The first and last letters and digits of each range count.
+    QTest::newRow("A and 0") << "AAAA000!" << true;
+    QTest::newRow("Z and 9") << "ZZZZ999!" << true;
+    QTest::newRow("a") << "aaaa123!" << true;
+    QTest::newRow("z") << "zzzz123!" << true;
     QTest::newRow("zero byte ends the text") << QString::fromLatin1("ab1!\0xyz9", 9) << false;
 }
 

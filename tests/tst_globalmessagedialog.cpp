@@ -81,6 +81,9 @@ private slots:
         QVERIFY(theme->apply());
         host.reset(new QWidget);
         popup(); // built before any leak snapshot: it legitimately lives on
+        // Before the first message the details and renew buttons are hidden.
+        QVERIFY(child(popup(), "detailsButton")->isHidden());
+        QVERIFY(child(popup(), "renewButton")->isHidden());
     }
     void cleanupTestCase()
     {
@@ -213,8 +216,8 @@ private slots:
         QCOMPARE(state, QStringLiteral("01 00 0 新正文"));
     }
 
-    // Everything shown in the 300 x 150 popup: margin 17, title bar 30 inside the 12 px frame,
-    // bottom band 30 above a 12 px margin.
+    // Everything shown in the 300 x 150 popup: 17 px in (the 12 px frame band and 5), the
+    // title bar 30 px high below 12, the bottom band 30 px high above 12: from y = 108.
     void layout()
     {
         show(QStringLiteral("一个标题"), 120, true, -1, true, true, true, false,
@@ -222,23 +225,41 @@ private slots:
         CGlobalMessageDialog* p = popup();
         QCOMPARE(p->size(), QSize(300, 150));
         for (int round = 0; round < 2; ++round) {
-            auto* image = child(p, "loudspeakerImage");
-            auto* title = child(p, "titleText");
-            auto* content = child<CSimpleTextWidget>(p, "contentText");
             auto* countdown = child(p, "countdownText");
-            QCOMPARE(child(p, "closeButton")->geometry(), QRect(300 - 12 - 18, 12, 18, 16));
-            QCOMPARE(image->geometry(), QRect(17, 12 + (30 - 18) / 2, 22, 18));
-            QCOMPARE(title->pos(), QPoint(17 + 22 + 5, 12 + (30 - title->height()) / 2));
-            QCOMPARE(content->geometry(), QRect(17, 47, 266, content->heightForWidth(266)));
-            QCOMPARE(countdown->geometry().right(), 300 - 17 - 1);
-            QCOMPARE(countdown->y(), 108 + (30 - countdown->height()) / 2);
-            QCOMPARE(child(p, "dontRemindCheckBox")->pos(), QPoint(17, 108 + 7));
-            QCOMPARE(child(p, "dontRemindTodayCheckBox")->pos(), QPoint(17, 108 + 7));
+            QCOMPARE(child(p, "closeButton")->geometry(), QRect(270, 12, 18, 16));
+            QCOMPARE(child(p, "loudspeakerImage")->geometry(), QRect(17, 18, 22, 18));
+            QCOMPARE(child(p, "titleText")->x(), 44);
+            QCOMPARE(child(p, "contentText")->pos(), QPoint(17, 47));
+            QCOMPARE(child(p, "contentText")->width(), 266);
+            QCOMPARE(countdown->geometry().right(), 282);
+            QCOMPARE(child(p, "dontRemindCheckBox")->pos(), QPoint(17, 115));
+            QCOMPARE(child(p, "dontRemindTodayCheckBox")->pos(), QPoint(17, 115));
             QCOMPARE(child(p, "detailsButton")->pos(), QPoint(17, 82));
-            QCOMPARE(child(p, "renewButton")->geometry(),
-                     QRect(300 - 17 - 60, countdown->y() - 24 - 5, 60, 24));
+            QCOMPARE(child(p, "renewButton")->geometry().topRight(),
+                     QPoint(282, countdown->y() - 29));
             step(p); // one digit fewer: the countdown line stays right-aligned
         }
+    }
+
+    // Clicks and toggles belong to the popup whatever their id; the rest goes to the base.
+    void eventTaken_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("id");
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("click of an unknown id") << 5 << 7 << true;
+        QTest::newRow("toggle of an unknown id") << 69 << 7 << true;
+        QTest::newRow("text change") << 76 << 0 << false;
+        QTest::newRow("activation with the confirm id") << 10 << 102 << false;
+    }
+    void eventTaken()
+    {
+        QFETCH(int, type);
+        QFETCH(int, id);
+        QFETCH(bool, taken);
+        show(QStringLiteral("A"), -1);
+        QCOMPARE(popup()->handleEvent(type, id, 0, QString(), nullptr), taken);
+        QVERIFY(popup()->isVisible());
     }
 
     // The check boxes report their state ("don't remind" negated), a press reports the
