@@ -93,26 +93,38 @@ private slots:
         theme.reset();
     }
 
-    // Each button: id text look width; then the ids the dialog answers to.
+    // The buttons left to right: ids, texts, looks (+ positive, - negative) and width (all
+    // 29 high, none the default); then the ids that end the dialog.
     void construction_data()
     {
         QTest::addColumn<int>("type");
         QTest::addColumn<QStringList>("buttonTexts");
         QTest::addColumn<bool>("withStyle");
-        QTest::addColumn<QString>("expected");
+        QTest::addColumn<QList<int>>("ids");
+        QTest::addColumn<QStringList>("texts");
+        QTest::addColumn<QString>("looks");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<QList<int>>("closingIds");
         QTest::newRow("restart link, wide buttons")
-            << 0 << QStringList{"一", "二", ""} << false << "1 一 + 96, 2 二 - 96; 1 2 4";
-        QTest::newRow("plain, no style") << 1 << QStringList{"一", "二", "三"} << false
-                                         << "1 一 + 72, 2 二 - 72, 3 三 + 72; 1 2 3";
+            << 0 << QStringList{"一", "二", ""} << false << QList<int>{1, 2}
+            << QStringList{"一", "二"} << "+-" << 96 << QList<int>{1, 2, 4};
+        QTest::newRow("plain, no style")
+            << 1 << QStringList{"一", "二", "三"} << false << QList<int>{1, 2, 3}
+            << QStringList{"一", "二", "三"} << "+-+" << 72 << QList<int>{1, 2, 3};
         QTest::newRow("unknown type is plain, caller's styles")
-            << 7 << QStringList{"一", "", "三"} << true << "1 一 - 72, 3 三 - 72; 1 3";
+            << 7 << QStringList{"一", "", "三"} << true << QList<int>{1, 3}
+            << QStringList{"一", "三"} << "--" << 72 << QList<int>{1, 3};
     }
     void construction()
     {
         QFETCH(int, type);
         QFETCH(QStringList, buttonTexts);
         QFETCH(bool, withStyle);
-        QFETCH(QString, expected);
+        QFETCH(QList<int>, ids);
+        QFETCH(QStringList, texts);
+        QFETCH(QString, looks);
+        QFETCH(int, width);
+        QFETCH(QList<int>, closingIds);
         CCDButtonStyle style;
         style.firstStyle = CountDownButtonNegative;
         style.secondStyle = CountDownButtonPositive;
@@ -120,19 +132,22 @@ private slots:
         TestDialog dialog(withStyle ? &style : nullptr, QMessageBox::Information,
                           QStringLiteral("系统将在"), 12, static_cast<CCountDownType>(type),
                           buttonTexts);
-        QStringList buttons;
-        for (const CPushButton* b : TestDialog::row(&dialog))
-            buttons << QStringLiteral("%1 %2 %3 %4%5")
-                           .arg(b->getID())
-                           .arg(b->text(),
-                                b->getImageKey() == QLatin1String("img_btn_positive") ? "+" : "-")
-                           .arg(b->width())
-                           .arg(b->height() == 29 && !b->isDefault() ? "" : " wrong");
-        QList<int> ids = TestDialog::ids(&dialog).values();
-        std::sort(ids.begin(), ids.end());
-        for (int i = 0; i < ids.size(); ++i)
-            buttons.last() += (i ? " " : "; ") + QString::number(ids.at(i));
-        QCOMPARE(buttons.join(QStringLiteral(", ")), expected);
+        QList<int> seenIds;
+        QStringList seenTexts;
+        QString seenLooks;
+        for (const CPushButton* b : TestDialog::row(&dialog)) {
+            seenIds << b->getID();
+            seenTexts << b->text();
+            seenLooks += b->getImageKey() == QLatin1String("img_btn_positive") ? '+' : '-';
+            QCOMPARE(b->size(), QSize(width, 29));
+            QVERIFY(!b->isDefault());
+        }
+        QCOMPARE(seenIds, ids);
+        QCOMPARE(seenTexts, texts);
+        QCOMPARE(seenLooks, looks);
+        QList<int> closing = TestDialog::ids(&dialog).values();
+        std::sort(closing.begin(), closing.end());
+        QCOMPARE(closing, closingIds);
         QCOMPARE(textNamed(&dialog, "countdownText")->getText(), QStringLiteral("12"));
         CSimpleTextWidget* link = textNamed(&dialog, "linkText");
         QCOMPARE(link ? link->getText() + QString::number(link->getID()) : QString(),

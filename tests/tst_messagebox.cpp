@@ -103,7 +103,7 @@ private slots:
         theme.reset();
     }
 
-    // Each button as text, + (positive look) or - (negative), * when it is the default.
+    // The buttons left to right: their texts, their looks and which one is the default.
     // Rows with three texts use the three-button constructor, the others the flags.
     void buttons_data()
     {
@@ -111,24 +111,28 @@ private slots:
         QTest::addColumn<int>("defaultButton");
         QTest::addColumn<QStringList>("three");
         QTest::addColumn<bool>("withStyle");
-        QTest::addColumn<QString>("expected");
+        QTest::addColumn<QStringList>("texts");
+        QTest::addColumn<QString>("looks"); // + positive, - negative, left to right
+        QTest::addColumn<int>("defaultAt"); // -1: none
         const QStringList none;
         QTest::newRow("cancel-ok flags in either order")
             << int(QMessageBox::Cancel | QMessageBox::Ok) << int(QMessageBox::Cancel) << none
-            << false << "确定+ 取消-*";
+            << false << QStringList{"确定", "取消"} << "+-" << 1;
         QTest::newRow("default not among them")
             << int(QMessageBox::Yes | QMessageBox::No) << int(QMessageBox::Cancel) << none << false
-            << "是+ 否-";
+            << QStringList{"是", "否"} << "+-" << -1;
         QTest::newRow("all eighteen in table order")
             << 0x0FFFFC00 << int(QMessageBox::Reset) << none << false
-            << "确定+ 保存+ 全部保存+ 打开+ 是+ 全是+ 否- 全否- 退出- 重试- 忽略- 关闭- 取消- "
-               "丢弃- 帮助- 应用+ 重置-* 恢复默认-";
-        QTest::newRow("three, no style")
-            << 0 << 0 << QStringList{"一", "二", "三"} << false << "一+ 二- 三+";
-        QTest::newRow("second empty")
-            << 0 << 0 << QStringList{"一", "", "三"} << false << "一+ 三+";
-        QTest::newRow("caller's styles")
-            << 0 << 0 << QStringList{"一", "二", "三"} << true << "一- 二+ 三-";
+            << QStringList{"确定", "保存", "全部保存", "打开", "是",   "全是",
+                           "否",   "全否", "退出",     "重试", "忽略", "关闭",
+                           "取消", "丢弃", "帮助",     "应用", "重置", "恢复默认"}
+            << "++++++---------+--" << 16;
+        QTest::newRow("three, no style") << 0 << 0 << QStringList{"一", "二", "三"} << false
+                                         << QStringList{"一", "二", "三"} << "+-+" << -1;
+        QTest::newRow("second empty") << 0 << 0 << QStringList{"一", "", "三"} << false
+                                      << QStringList{"一", "三"} << "++" << -1;
+        QTest::newRow("caller's styles") << 0 << 0 << QStringList{"一", "二", "三"} << true
+                                         << QStringList{"一", "二", "三"} << "-+-" << -1;
     }
     void buttons()
     {
@@ -136,7 +140,9 @@ private slots:
         QFETCH(int, defaultButton);
         QFETCH(QStringList, three);
         QFETCH(bool, withStyle);
-        QFETCH(QString, expected);
+        QFETCH(QStringList, texts);
+        QFETCH(QString, looks);
+        QFETCH(int, defaultAt);
         CButtonStyle style;
         style.firstStyle = ButtonStyleNegative;
         style.secondStyle = ButtonStylePositive;
@@ -146,15 +152,19 @@ private slots:
                                           QMessageBox::StandardButtons(flags),
                                           static_cast<QMessageBox::StandardButton>(defaultButton))
                             : new TestBox(withStyle ? &style : nullptr, three));
-        QStringList seen;
+        QString seenLooks;
+        int seenDefault = -1;
         QSet<int> rowIds;
-        for (const CPushButton* b : TestBox::row(box.get())) {
-            seen << b->text() +
-                        (b->getImageKey() == QLatin1String("img_btn_positive") ? "+" : "-") +
-                        (b->isDefault() ? "*" : "");
-            rowIds << b->getID();
+        const QList<CPushButton*> row = TestBox::row(box.get());
+        for (int i = 0; i < row.size(); ++i) {
+            seenLooks += row.at(i)->getImageKey() == QLatin1String("img_btn_positive") ? '+' : '-';
+            if (row.at(i)->isDefault())
+                seenDefault = i;
+            rowIds << row.at(i)->getID();
         }
-        QCOMPARE(seen.join(QLatin1Char(' ')), expected);
+        QCOMPARE(TestBox::texts(box.get()), texts);
+        QCOMPARE(seenLooks, looks);
+        QCOMPARE(seenDefault, defaultAt);
         QCOMPARE(TestBox::ids(box.get()), rowIds); // the box answers to its buttons' ids only
     }
 
