@@ -351,15 +351,21 @@ private slots:
                 if (i < 3)
                     QTest::mouseClick(button, Qt::LeftButton);
             }
-            finish(modal, QStringLiteral("click:65536"));
+            // The frame's close button closes the box without toggling the pane.
+            QObject::connect(box, &QDialog::finished, [&, box, text, height] {
+                steps << QStringLiteral("closed +%1").arg(box->height() - height)
+                      << (text->isHidden() ? "hidden" : "shown");
+            });
+            finish(modal, QStringLiteral("close"));
         });
         QCOMPARE(CMessageBox::questionWithDetail(nullptr, nullptr, QStringLiteral("询问"),
                                                  QStringLiteral("确定吗"), QStringLiteral("一\n二"),
                                                  QMessageBox::Yes | QMessageBox::No),
-                 int(QMessageBox::No));
+                 0);
         const QString closed = QStringLiteral("+0 hidden ") + QMessageBox::tr("Show Details...");
         const QString open = QStringLiteral("+106 shown ") + QMessageBox::tr("Hide Details...");
-        QCOMPARE(steps, (QStringList{QStringLiteral("一\n二"), closed, open, closed, open}));
+        QCOMPARE(steps, (QStringList{QStringLiteral("一\n二"), closed, open, closed, open,
+                                     "closed +106", "shown"}));
     }
 };
 

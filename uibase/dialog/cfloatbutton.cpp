@@ -42,6 +42,13 @@ QRect captionArea(const QSize& window, const CSpaceInfo& margin)
                  window.height() - margin.top - margin.bottom);
 }
 
+// One character of a caption, in its colour and font: the vertical layout stacks them and
+// measures each on its own.
+CSimpleText characterOf(const CSimpleText& text, QChar character)
+{
+    return CSimpleText(QString(character), text.color, text.font);
+}
+
 bool isStatus(int value)
 {
     return value >= FloatButtonNormal && value <= FloatButtonDisabled;
@@ -313,9 +320,12 @@ bool CFloatButton::emphasis() const
     return (status == FloatButtonHover || status == FloatButtonDown) && underlineWidth > 0;
 }
 
-CSimpleText CFloatButton::characterText(const CSimpleText& text, int index) const
+int CFloatButton::stackedCaptionHeight() const
 {
-    return CSimpleText(text.text.mid(index, 1), text.color, text.font);
+    int height = 0;
+    for (const QChar character : caption.text)
+        height += characterOf(caption, character).getSize(false).height();
+    return height;
 }
 
 void CFloatButton::paintEvent(QPaintEvent*)
@@ -394,40 +404,35 @@ void CFloatButton::drawIconAndTextVertical(QPainter* painter)
     if (!painter)
         return;
     const QRect area = captionArea(size(), textMargin);
-    const int count = caption.text.size();
-    QSize textSize(0, 0);
-    for (int i = 0; i < count; ++i) {
-        const QSize size = characterText(caption, i).getSize(false);
-        textSize.setWidth(qMax(textSize.width(), size.width()));
-        textSize.setHeight(textSize.height() + size.height());
-    }
+    const int stackHeight = stackedCaptionHeight();
 
     int iconY = notPlaced;
-    int textY = area.top() + (area.height() - textSize.height()) / 2;
+    int textY = area.top() + (area.height() - stackHeight) / 2;
     if (icon) {
-        const int total = icon->height() + textSize.height() + iconSpacing;
+        const int total = icon->height() + stackHeight + iconSpacing;
         if (iconAlign == IconAlignBefore) {
             iconY = area.top() + (area.height() - total) / 2;
             textY = iconY + icon->height() + iconSpacing;
         } else if (iconAlign == IconAlignAfter) {
             textY = area.top() + (area.height() - total) / 2;
-            iconY = textY + textSize.height() + iconSpacing;
+            iconY = textY + stackHeight + iconSpacing;
         }
     }
     if (icon && iconY >= 0)
         icon->drawImage(painter, status, area.left() + (area.width() - icon->width()) / 2, iconY,
                         icon->width(), icon->height());
 
-    for (int i = 0; i < count; ++i) {
-        const CSimpleText character = characterText(caption, i);
-        const QSize size = character.getSize(false);
+    for (const QChar character : qAsConst(caption.text)) {
+        const CSimpleText glyph = characterOf(caption, character);
+        const QSize size = glyph.getSize(false);
         const QRect rect(area.left() + (area.width() - size.width()) / 2, textY, size.width(),
                          size.height());
-        if (shadowEnabled)
-            characterText(shadowCaption, i)
+        if (shadowEnabled) {
+            characterOf(shadowCaption, character)
                 .drawText(painter, rect.translated(shadowOffsetX, shadowOffsetY), captionFlags,
                           false, false);
-        character.drawText(painter, rect, captionFlags, false, false);
+        }
+        glyph.drawText(painter, rect, captionFlags, false, false);
         textY += size.height();
     }
 }
@@ -440,9 +445,7 @@ int CFloatButton::getMinWidth() const
             extent += icon->width() + iconSpacing;
         return extent;
     }
-    int extent = 0;
-    for (int i = 0; i < caption.text.size(); ++i)
-        extent += characterText(caption, i).getSize(false).height();
+    int extent = stackedCaptionHeight();
     if (icon)
         extent += icon->height() + iconSpacing;
     return extent;
