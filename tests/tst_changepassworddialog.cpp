@@ -25,6 +25,8 @@ public:
     {
         return findChild<T*>(name);
     }
+    // A subclass that lost the old password's field (0) or the confirmation's (2).
+    void forget(int field) { (field == 0 ? oldPasswordEdit : confirmPasswordEdit) = nullptr; }
     // Old, new and confirmation texts.
     void fill(const QStringList& texts)
     {
@@ -57,6 +59,8 @@ private slots:
     void checks_data();
     void checks();
     void buttons_data();
+    void missingField_data();
+    void missingField();
     void buttons();
 
 private:
@@ -252,6 +256,28 @@ void TestChangePasswordDialog::buttons()
     QVERIFY(!CMessageTip::current());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(dialog.isNull());
+}
+
+// Without one of its fields OK checks nothing, sends nothing and shows no tip.
+void TestChangePasswordDialog::missingField_data()
+{
+    QTest::addColumn<int>("field");
+    QTest::newRow("old password") << 0;
+    QTest::newRow("confirmation") << 2;
+}
+
+void TestChangePasswordDialog::missingField()
+{
+    QFETCH(int, field);
+    Dialog dialog;
+    dialog.setAttribute(Qt::WA_DeleteOnClose, false);
+    dialog.fill({QStringLiteral("old"), QStringLiteral("abcd123!"), QStringLiteral("abcd123!")});
+    dialog.forget(field);
+    QSignalSpy changed(&dialog, &CChangePasswordDialog::sigChangePassword);
+    CEventDeliverer& deliverer = dialog;
+    QVERIFY(deliverer.handleEvent(UiEventClick, 4, 0, QString(), nullptr));
+    QCOMPARE(changed.count(), 0);
+    QVERIFY(!CMessageTip::current());
 }
 
 QTEST_MAIN(TestChangePasswordDialog)

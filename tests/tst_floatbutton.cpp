@@ -69,6 +69,8 @@ private slots:
     void iconAndUnderline();
     void minimumSizes_data();
     void minimumSizes();
+    void captionCentred_data();
+    void captionCentred();
 
 private:
     CFloatButton* makeButton(QWidget* parent);
@@ -255,6 +257,8 @@ void TestFloatButton::minimumSizes_data()
     QTest::newRow("vertical, 12 x 20 icon, spacing 3")
         << false << "img_tfb_tall" << 3 << QSize(24, 23) << 23;
     QTest::newRow("vertical, no icon") << false << "" << 3 << QSize(0, 0) << 0;
+    QTest::newRow("horizontal, icon missing from the theme")
+        << true << "img_tfb_missing" << 3 << QSize(3, 0) << 3;
     QTest::newRow("vertical, icon missing from the theme")
         << false << "img_tfb_missing" << 3 << QSize(0, 3) << 3;
 }
@@ -276,6 +280,30 @@ void TestFloatButton::minimumSizes()
         button->clearIcon();
     QCOMPARE(button->minimumSizeHint(), hint);
     QCOMPARE(button->getMinWidth(), minWidth);
+}
+
+// An area 20 px wider and 20 px taller moves the caption 10 px right and 10 px down, on one
+// line and stacked alike: it stays centred, whatever the font measures.
+void TestFloatButton::captionCentred_data()
+{
+    QTest::addColumn<bool>("horizontal");
+    QTest::newRow("one line") << true;
+    QTest::newRow("stacked") << false;
+}
+
+void TestFloatButton::captionCentred()
+{
+    QFETCH(bool, horizontal);
+    RecordingParent parent;
+    CFloatButton* button = makeButton(&parent);
+    button->setHorizontalText(horizontal);
+    QList<QRect> ink;
+    for (const QSize& size : {QSize(100, 70), QSize(120, 90)}) {
+        button->resize(size);
+        ink << box(render(button), textColors.at(FloatButtonNormal));
+    }
+    QVERIFY(!ink.at(0).isEmpty());
+    QCOMPARE(ink.at(1), ink.at(0).translated(10, 10));
 }
 
 QTEST_MAIN(TestFloatButton)
