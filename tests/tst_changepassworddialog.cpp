@@ -36,11 +36,6 @@ public:
     }
 };
 
-QString sizeKey(const char* which)
-{
-    return QStringLiteral("siz_modify_password_dialog_") + QLatin1String(which);
-}
-
 } // namespace
 
 class TestChangePasswordDialog : public QObject
@@ -51,7 +46,6 @@ private slots:
     void init() { before = testsupport::topLevelSnapshot(); }
     void cleanup();
 
-    void layout();
     void isMatch_data();
     void isMatch();
     void encrypt_data();
@@ -71,40 +65,6 @@ void TestChangePasswordDialog::cleanup()
 {
     CMessageTip::hideTip();
     QCOMPARE(testsupport::leakedTopLevels(before), QList<QWidget*>());
-}
-
-// A 360 x 190 client area: three 24 px rows 34 px apart, 15 px below the title bar; the
-// error line and the 65 x 24 buttons 117 px below the first row.
-void TestChangePasswordDialog::layout()
-{
-    const int width = 360, height = 190;
-    testsupport::TestTheme theme;
-    theme.size(sizeKey("width"), width).size(sizeKey("height"), height);
-    theme.font(QStringLiteral("fnt_default_normal"), 12);
-    QVERIFY(theme.apply());
-    Dialog dialog;
-    dialog.setAttribute(Qt::WA_DeleteOnClose, false);
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    const QSize expected(width + 2 * 12, height + 2 * 12 + 30); // frame margins and title bar
-    QCOMPARE(dialog.minimumSize(), expected);
-    QCOMPARE(dialog.maximumSize(), expected);
-    // Rows 34 px apart from 57 (12 + 30 + 15), labels 32 px in, fields ending 32 px inside the
-    // right edge; the buttons 117 px below the first row, the cancel button 97 px in from the
-    // right edge, the OK button 87 px left of it.
-    for (int row = 0; row < 3; ++row) {
-        const QString name = QLatin1String(fields[row]) + QStringLiteral("Password");
-        QCOMPARE(dialog.child(name + QStringLiteral("Label"))->x(), 32);
-        const QRect edit = dialog.child(name + QStringLiteral("Edit"))->geometry();
-        QCOMPARE(edit.top(), 57 + 34 * row);
-        QCOMPARE(edit.height(), 24);
-        QCOMPARE(edit.right(), 351);
-        QCOMPARE(dialog.child<QLineEdit>(name + QStringLiteral("Edit"))->echoMode(),
-                 QLineEdit::Password);
-    }
-    QCOMPARE(dialog.child(QStringLiteral("errorText"))->x(), 32);
-    QCOMPARE(dialog.child(QStringLiteral("cancelButton"))->geometry(), QRect(287, 174, 65, 24));
-    QCOMPARE(dialog.child(QStringLiteral("okButton"))->geometry(), QRect(200, 174, 65, 24));
 }
 
 void TestChangePasswordDialog::isMatch_data()

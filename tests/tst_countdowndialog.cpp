@@ -157,25 +157,6 @@ private slots:
         QVERIFY(TestDialog::timer(&dialog)->isActive());
     }
 
-    // Two 72 px buttons under "还有 12 秒": the dialog keeps its 350 px minimum width, the
-    // text starts 12 + 10 + 32 + 10 in, the digits stand 5 px higher, the first button 10 px
-    // right of the text's start and the second mirrors it. The icon at (22, 47).
-    void workedLayout()
-    {
-        TestDialog dialog(nullptr, QMessageBox::Warning, QStringLiteral("还有"), 12, CountDownPlain,
-                          {QStringLiteral("一"), QStringLiteral("二")});
-        QCOMPARE(dialog.width(), 350);
-        QCOMPARE(textNamed(&dialog, "messageText")->pos(), QPoint(64, 52));
-        QCOMPARE(textNamed(&dialog, "countdownText")->y(), 47);
-        QCOMPARE(textNamed(&dialog, "trailingText")->y(), 52);
-        QCOMPARE(TestDialog::row(&dialog).at(0)->x(), 74);
-        QCOMPARE(TestDialog::row(&dialog).at(1)->x(), 204);
-        const QImage image = dialog.grab().toImage();
-        QCOMPARE(image.pixelColor(21, 46), backgroundColor);
-        QCOMPARE(image.pixelColor(22, 47), warningColor);
-        QCOMPARE(image.pixelColor(53, 78), warningColor);
-    }
-
     // A number that widens ("5", then "04") pushes the trailing text after it instead of
     // running into it; the dialog widens only when the row no longer fits, keeping the icon
     // column's room on the right, and the buttons stay mirrored.

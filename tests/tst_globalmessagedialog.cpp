@@ -217,31 +217,6 @@ private slots:
         QCOMPARE(child<CSimpleTextWidget>(p, "contentText")->getText(), QStringLiteral("新正文"));
     }
 
-    // Everything shown in the 300 x 150 popup: 17 px in (the 12 px frame band and 5), the
-    // title bar 30 px high below 12, the bottom band 30 px high above 12: from y = 108.
-    void layout()
-    {
-        show(QStringLiteral("一个标题"), 120, true, -1, true, true, true, false,
-             QStringLiteral("您的行情权限即将到期，请及时续费。"));
-        CGlobalMessageDialog* p = popup();
-        QCOMPARE(p->size(), QSize(300, 150));
-        for (int round = 0; round < 2; ++round) {
-            auto* countdown = child(p, "countdownText");
-            QCOMPARE(child(p, "closeButton")->geometry(), QRect(270, 12, 18, 16));
-            QCOMPARE(child(p, "loudspeakerImage")->geometry(), QRect(17, 18, 22, 18));
-            QCOMPARE(child(p, "titleText")->x(), 44);
-            QCOMPARE(child(p, "contentText")->pos(), QPoint(17, 47));
-            QCOMPARE(child(p, "contentText")->width(), 266);
-            QCOMPARE(countdown->geometry().right(), 282);
-            QCOMPARE(child(p, "dontRemindCheckBox")->pos(), QPoint(17, 115));
-            QCOMPARE(child(p, "dontRemindTodayCheckBox")->pos(), QPoint(17, 115));
-            QCOMPARE(child(p, "detailsButton")->pos(), QPoint(17, 82));
-            QCOMPARE(child(p, "renewButton")->geometry().topRight(),
-                     QPoint(282, countdown->y() - 29));
-            step(p); // one digit fewer: the countdown line stays right-aligned
-        }
-    }
-
     // Of the keys only Esc closes the popup, as its close button does, opening the gate.
     void escapeCloses()
     {

@@ -16,7 +16,6 @@ namespace {
 
 const QColor criticalColor(255, 0, 0);
 const QColor questionColor(0, 200, 0);
-const QColor pictureColor(0, 128, 128);
 
 // Opens the protected parts; the static readers also work on boxes of the entry points.
 class TestBox : public CMessageBox
@@ -47,11 +46,6 @@ public:
         return list;
     }
 };
-
-CSimpleTextWidget* message(QWidget* box)
-{
-    return box->findChild<CSimpleTextWidget*>(QStringLiteral("messageText"));
-}
 
 CPushButton* named(QWidget* box, const char* name)
 {
@@ -166,34 +160,6 @@ private slots:
         QCOMPARE(seenLooks, looks);
         QCOMPARE(seenDefault, defaultAt);
         QCOMPARE(TestBox::ids(box.get()), rowIds); // the box answers to its buttons' ids only
-    }
-
-    // Two 72 x 29 buttons under a short message: the box is held at its minimum width 350,
-    // the text 12 + 10 + 32 + 10 in, the row ending 22 inside the right edge. With a picture
-    // the box is 514 x 396 whatever the text, the picture 45 px right of the margin, and icon,
-    // text and buttons 50 px right and 225 px lower.
-    void workedLayout()
-    {
-        TestBox box(QMessageBox::Question, QStringLiteral("好"),
-                    QMessageBox::Ok | QMessageBox::Cancel);
-        QCOMPARE(box.width(), 350);
-        QCOMPARE(message(&box)->pos(), QPoint(64, 52));
-        QCOMPARE(TestBox::row(&box).at(0)->x(), 174);
-        QCOMPARE(TestBox::row(&box).at(1)->x(), 256);
-
-        QPixmap picture(300, 150);
-        picture.fill(pictureColor);
-        TestBox pictured(QMessageBox::Warning, QStringLiteral("画"), QMessageBox::Ok,
-                         QMessageBox::NoButton, &picture);
-        QCOMPARE(pictured.size(), QSize(514, 396));
-        const QImage image = pictured.grab().toImage();
-        QCOMPARE(image.pixelColor(66, 46), backgroundColor);
-        QCOMPARE(image.pixelColor(67, 47), pictureColor);
-        QCOMPARE(image.pixelColor(366, 196), pictureColor);
-        QCOMPARE(image.pixelColor(367, 47), backgroundColor);
-        QCOMPARE(image.pixelColor(67, 272), warningColor);
-        QCOMPARE(message(&pictured)->pos(), QPoint(114, 277));
-        QCOMPARE(TestBox::row(&pictured).at(0)->x(), 420);
     }
 
     // Rows with button texts use the three-button overloads, the others standard buttons.

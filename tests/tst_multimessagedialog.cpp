@@ -77,21 +77,6 @@ private slots:
         QCOMPARE(shown(), QStringLiteral("a"));
     }
 
-    // Four short lines: the dialog keeps its 350 px minimum width, the text keeps its own
-    // line breaks, the list fills the client area, the 64 px button stands 40 px in.
-    void layout()
-    {
-        dialog->updateMessage(QStringLiteral("第一行\n第二行\n第三行\n第四行"));
-        tick();
-        auto* text = child<CSimpleTextWidget>(dialog.get(), "messageText");
-        QCOMPARE(text->lineCountForWidth(text->width()), 4);
-        QCOMPARE(dialog->width(), 350);
-        QCOMPARE(child<QWidget>(dialog.get(), "widgetList")->pos(), QPoint(13, 42));
-        QCOMPARE(child<QWidget>(dialog.get(), "widgetList")->width(), 324);
-        QCOMPARE(text->pos(), QPoint(20, 20));
-        QCOMPARE(child<CPushButton>(dialog.get(), "okButton")->x(), 246);
-    }
-
     // A click hides the dialog; the next tick shows the next message, an empty queue keeps it
     // hidden. Any click id counts, other events go to the base.
     void clickHides()
