@@ -5,8 +5,8 @@
 
 GALLERY is the dialog-gallery program, BASELINE the committed folder (docs/screenshots), OUT
 a folder of the build. The gallery writes its pictures to OUT/new; each one that differs from
-its baseline gets a difference picture in OUT/diff (differing pixels red, the rest the new
-picture faded). With --sizes-only only the picture sizes are compared: Qt 6 draws glyph
+its baseline in pixels gets a difference picture in OUT/diff (differing pixels red, the rest
+the new picture faded), one of another size is listed with both sizes. With --sizes-only only the picture sizes are compared: Qt 6 draws glyph
 edges a little differently, so its pixels never match the Qt 5 baseline.
 
 An intended change of looks is taken over with `make screenshots`, committed with the change.
