@@ -152,14 +152,15 @@ QList<QWidget*> leakedTopLevels(const QSet<QWidget*>& before)
 TestTheme& addBoxTheme(TestTheme& theme)
 {
     using namespace box;
-    return theme.size(QStringLiteral("siz_message_box_margin"), M)
-        .size(QStringLiteral("siz_message_box_icon_h_space"), IH)
-        .size(QStringLiteral("siz_message_box_button_h_space"), BH)
-        .size(QStringLiteral("siz_message_box_v_space"), VS)
+    const QSize icon(iconSize, iconSize);
+    return theme.size(QStringLiteral("siz_message_box_margin"), spacing)
+        .size(QStringLiteral("siz_message_box_icon_h_space"), spacing)
+        .size(QStringLiteral("siz_message_box_button_h_space"), spacing)
+        .size(QStringLiteral("siz_message_box_v_space"), spacing)
         .font(QStringLiteral("fnt_default_normal_fix"), 12)
         .color(QStringLiteral("clr_warn_background_color"), backgroundColor)
-        .image(QStringLiteral("img_messagebox_information"), QSize(ICON, ICON), informationColor)
-        .image(QStringLiteral("img_messagebox_warning"), QSize(ICON, ICON), warningColor)
+        .image(QStringLiteral("img_messagebox_information"), icon, informationColor)
+        .image(QStringLiteral("img_messagebox_warning"), icon, warningColor)
         .image(QStringLiteral("img_btn_positive"), QSize(72, 29), QColor(32, 96, 192), 4)
         .image(QStringLiteral("img_btn_negative"), QSize(72, 29), QColor(200, 200, 200), 4);
 }

@@ -64,15 +64,11 @@ void whenModal(std::function<void(QWidget*)> action, int timeoutMs = 5000);
 QSet<QWidget*> topLevelSnapshot();
 QList<QWidget*> leakedTopLevels(const QSet<QWidget*>& before);
 
-// The message box theme the box tests compute their layouts from.
+// The message box theme the box tests work their layouts out from: every spacing 10 px and
+// icons 32 x 32, in the frame's 12 px band below a 30 px title bar.
 namespace box {
-constexpr int F = 12; // frame
-constexpr int T = 30; // title bar
-constexpr int M = 10;
-constexpr int IH = 10;
-constexpr int BH = 10;
-constexpr int VS = 10;
-constexpr int ICON = 32;
+constexpr int spacing = 10;
+constexpr int iconSize = 32;
 const QColor informationColor(0, 0, 255);
 const QColor warningColor(255, 128, 0);
 const QColor backgroundColor(250, 250, 210);

@@ -140,12 +140,19 @@ bool bridgeActive()
 
 QList<QString> seen;
 
+// "Type name", and for a state change the states it names.
 void recordEvent(QAccessibleEvent* event)
 {
     QAccessibleInterface* iface = event->accessibleInterface();
-    seen << QString::fromLatin1(
-                QMetaEnum::fromType<QAccessible::Event>().valueToKey(event->type())) +
-                ' ' + (iface ? iface->text(QAccessible::Name) : QString());
+    QString line =
+        QString::fromLatin1(QMetaEnum::fromType<QAccessible::Event>().valueToKey(event->type())) +
+        ' ' + (iface ? iface->text(QAccessible::Name) : QString());
+    if (event->type() == QAccessible::StateChanged) {
+        const QAccessible::State changed =
+            static_cast<QAccessibleStateChangeEvent*>(event)->changedStates();
+        line += QString(changed.pressed ? " pressed" : "") + (changed.checked ? " checked" : "");
+    }
+    seen << line;
 }
 
 } // namespace
@@ -317,14 +324,21 @@ private slots:
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("slot");
         QTest::addColumn<QStringList>("expected");
-        auto row = [](const char* kind, const char* slot, QStringList expected) {
-            QTest::newRow(kind) << QString(kind) << QString(slot) << expected;
+        auto row = [](const char* name, const char* slot, QStringList expected) {
+            QTest::newRow(name) << QString(name).section(' ', 0, 0) << QString(slot) << expected;
         };
         row("countdown", "slot_MessageTimeout", {"NameChanged 29"});
         row("popup", "slotTimeout", {"NameChanged 29秒后本消息自动关闭"});
         row("multimessage", "slotTimeOut", {"NameChanged 第二条", "Alert 提示"});
         row("floatbutton", "", {"NameChanged 买入"});
         row("agreement text", "", {"StateChanged 接受"}); // read to the end
+        // For the float button the statuses set in turn: its pressed and checked states change
+        // only when it goes into or out of the down state.
+        const QString change = QStringLiteral("StateChanged 下单 pressed checked");
+        row("floatbutton down", "2", {change});
+        row("floatbutton hover", "1", {});
+        row("floatbutton down, then up", "2 1", {change, change});
+        row("floatbutton down twice", "2 2", {change});
     }
 
     // Qt hands events on only while a platform bridge is active, which the offscreen
@@ -343,15 +357,21 @@ private slots:
         if (auto* multi = dynamic_cast<CMultiMessageDialog*>(dialog.data()))
             multi->updateMessage(QStringLiteral("第二条"));
         QAccessible::installUpdateHandler(recordEvent);
-        if (auto* button = dynamic_cast<CFloatButton*>(dialog.data()))
+        auto* button = dynamic_cast<CFloatButton*>(dialog.data());
+        if (button && slot.isEmpty())
             button->setText(QStringLiteral("买入"));
         else if (auto* text = dialog->findChild<QTextEdit*>("agreementText")) {
             QTest::keyClick(text, Qt::Key_End);
             QCoreApplication::processEvents();
-        } else
+        } else if (button)
+            for (const QString& status : slot.split(' '))
+                button->setButtonStatus(EFloatButtonStatus(status.toInt()));
+        else
             QVERIFY(QMetaObject::invokeMethod(dialog, slot.toLatin1().constData()));
         for (const QString& line : expected)
             QVERIFY2(seen.contains(line), qPrintable(line + " not in: " + seen.join(" | ")));
+        if (button)
+            QCOMPARE(seen.filter("StateChanged"), expected.filter("StateChanged"));
         if (kind != "popup")
             delete dialog;
     }

@@ -25,6 +25,8 @@ public:
     {
         return findChild<T*>(name);
     }
+    // A subclass that lost the old password's field (0) or the confirmation's (2).
+    void forget(int field) { (field == 0 ? oldPasswordEdit : confirmPasswordEdit) = nullptr; }
     // Old, new and confirmation texts.
     void fill(const QStringList& texts)
     {
@@ -33,11 +35,6 @@ public:
                 ->setText(texts[i]);
     }
 };
-
-QString sizeKey(const char* which)
-{
-    return QStringLiteral("siz_modify_password_dialog_") + QLatin1String(which);
-}
 
 } // namespace
 
@@ -49,7 +46,6 @@ private slots:
     void init() { before = testsupport::topLevelSnapshot(); }
     void cleanup();
 
-    void layout();
     void isMatch_data();
     void isMatch();
     void encrypt_data();
@@ -57,6 +53,8 @@ private slots:
     void checks_data();
     void checks();
     void buttons_data();
+    void missingField_data();
+    void missingField();
     void buttons();
 
 private:
@@ -67,41 +65,6 @@ void TestChangePasswordDialog::cleanup()
 {
     CMessageTip::hideTip();
     QCOMPARE(testsupport::leakedTopLevels(before), QList<QWidget*>());
-}
-
-// A 360 x 190 client area: three 24 px rows 34 px apart, 15 px below the title bar; the
-// error line and the 65 x 24 buttons 117 px below the first row.
-void TestChangePasswordDialog::layout()
-{
-    const int width = 360, height = 190;
-    testsupport::TestTheme theme;
-    theme.size(sizeKey("width"), width).size(sizeKey("height"), height);
-    theme.font(QStringLiteral("fnt_default_normal"), 12);
-    QVERIFY(theme.apply());
-    Dialog dialog;
-    dialog.setAttribute(Qt::WA_DeleteOnClose, false);
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    const QSize expected(width + 2 * 12, height + 2 * 12 + 30); // frame margins and title bar
-    QCOMPARE(dialog.minimumSize(), expected);
-    QCOMPARE(dialog.maximumSize(), expected);
-    const int M = 12, W = dialog.width(), y0 = M + 15 + 30;
-    for (int row = 0; row < 3; ++row) {
-        const int y = y0 + 34 * row;
-        const QString name = QLatin1String(fields[row]) + QStringLiteral("Password");
-        QWidget* label = dialog.child(name + QStringLiteral("Label"));
-        auto* edit = dialog.child<QLineEdit>(name + QStringLiteral("Edit"));
-        QCOMPARE(label->pos(), QPoint(M + 20, y + (24 - label->sizeHint().height()) / 2));
-        const int x = M + 30 + label->width();
-        QCOMPARE(edit->geometry(), QRect(x, y, W - 20 - x - M, 24));
-        QCOMPARE(edit->echoMode(), QLineEdit::Password);
-    }
-    QWidget* error = dialog.child(QStringLiteral("errorText"));
-    QCOMPARE(error->pos(), QPoint(M + 20, y0 + 117 + (24 - error->sizeHint().height()) / 2));
-    QCOMPARE(dialog.child(QStringLiteral("cancelButton"))->geometry(),
-             QRect(W - 85 - M, y0 + 117, 65, 24));
-    QCOMPARE(dialog.child(QStringLiteral("okButton"))->geometry(),
-             QRect(W - 85 - M - 75 - M, y0 + 117, 65, 24));
 }
 
 void TestChangePasswordDialog::isMatch_data()
@@ -117,6 +80,11 @@ void TestChangePasswordDialog::isMatch_data()
     QTest::newRow("space counts as special") << "abcd 1234" << true;
     QTest::newRow("ideographs count as special (11 bytes)") << QStringLiteral("abcd1中文") << true;
     QTest::newRow("bytes around ASCII letters") << "[`{~1234" << false;
+    // The first and last letters and digits of each range count.
+    QTest::newRow("A and 0") << "AAAA000!" << true;
+    QTest::newRow("Z and 9") << "ZZZZ999!" << true;
+    QTest::newRow("a") << "aaaa123!" << true;
+    QTest::newRow("z") << "zzzz123!" << true;
     QTest::newRow("zero byte ends the text") << QString::fromLatin1("ab1!\0xyz9", 9) << false;
 }
 
@@ -248,6 +216,28 @@ void TestChangePasswordDialog::buttons()
     QVERIFY(!CMessageTip::current());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(dialog.isNull());
+}
+
+// Without one of its fields OK checks nothing, sends nothing and shows no tip.
+void TestChangePasswordDialog::missingField_data()
+{
+    QTest::addColumn<int>("field");
+    QTest::newRow("old password") << 0;
+    QTest::newRow("confirmation") << 2;
+}
+
+void TestChangePasswordDialog::missingField()
+{
+    QFETCH(int, field);
+    Dialog dialog;
+    dialog.setAttribute(Qt::WA_DeleteOnClose, false);
+    dialog.fill({QStringLiteral("old"), QStringLiteral("abcd123!"), QStringLiteral("abcd123!")});
+    dialog.forget(field);
+    QSignalSpy changed(&dialog, &CChangePasswordDialog::sigChangePassword);
+    CEventDeliverer& deliverer = dialog;
+    QVERIFY(deliverer.handleEvent(UiEventClick, 4, 0, QString(), nullptr));
+    QCOMPARE(changed.count(), 0);
+    QVERIFY(!CMessageTip::current());
 }
 
 QTEST_MAIN(TestChangePasswordDialog)

@@ -13,7 +13,6 @@ const QList<QColor> backgroundColors = {"#204060", "#206040", "#602040", "#50505
 const QList<QColor> iconColors = {"#ff8000", "#00ff80", "#8000ff", "#808000"};
 const QList<QColor> textColors = {"#ffffff", "#ffff00", "#00ffff", "#c0c0c0"};
 const QStringList textKeys = {"clr_tfb_t0", "clr_tfb_t1", "clr_tfb_t2", "clr_tfb_t3"};
-const int captionFlags = Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine;
 
 // The button's parent: records "type/param" of every UI event, flagging a wrong sender.
 class RecordingParent : public QWidget, public CEventDeliverer
@@ -26,19 +25,6 @@ public:
     }
     QStringList events;
     void* sender = nullptr;
-};
-
-// Opens the protected layout data so the tests measure exactly as the button does.
-class ProbeButton : public CFloatButton
-{
-public:
-    using CFloatButton::CFloatButton;
-
-    QSize captionSize(bool emphasis) const { return caption.getSize(emphasis); }
-    QSize characterSize(int index) const
-    {
-        return CSimpleText(caption.text.mid(index, 1), caption.color, caption.font).getSize(false);
-    }
 };
 
 QImage solid(const QSize& size, const QColor& color)
@@ -55,41 +41,18 @@ QImage render(QWidget* widget)
     return image;
 }
 
-// Bounding box of the pixels of exactly this colour (a valid colour), or that differ from b.
-QRect box(const QImage& a, const QColor& color, const QImage& b = QImage())
+// Bounding box of the pixels of exactly this colour.
+QRect box(const QImage& image, const QColor& color)
 {
     QRect box;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x)
-            if (b.isNull() ? a.pixel(x, y) == color.rgba() : a.pixel(x, y) != b.pixel(x, y))
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) == color.rgba())
                 box |= QRect(x, y, 1, 1);
     return box;
 }
 
-void drawCaption(QImage* image, const QString& text, const QRect& rect, const QColor* color,
-                 bool emphasis)
-{
-    QPainter painter(image);
-    CSimpleText(text, color, utils::CSingletonT<CUiResource>::instance()->getFont("fnt_tfb"))
-        .drawText(&painter, rect, captionFlags, false, emphasis);
-}
-
-// Horizontal painting: the area at `at` is the caption plus extraW, and the caption plus the
-// underline's width and offset plus extraH. textX and iconX are relative to the area (iconX
-// from the caption's end when the icon comes after it; -100: no icon drawn).
-struct PaintRow
-{
-    int status;
-    QPoint at;
-    int extraW, extraH, align; // align -1: no icon
-    int width, offset;         // underline
-    bool emphasis, line;
-    int textX, iconX;
-};
-
 } // namespace
-
-Q_DECLARE_METATYPE(PaintRow)
 
 class TestFloatButton : public QObject
 {
@@ -102,14 +65,16 @@ private slots:
 
     void stateMachine_data();
     void stateMachine();
-    void horizontalPainting_data();
-    void horizontalPainting();
-    void verticalLayout_data();
-    void verticalLayout();
+    void iconAndUnderline_data();
+    void iconAndUnderline();
+    void minimumSizes_data();
+    void minimumSizes();
+    void captionCentred_data();
+    void captionCentred();
 
 private:
-    ProbeButton* makeButton(QWidget* parent);
-    void act(ProbeButton* button, const QString& token);
+    CFloatButton* makeButton(QWidget* parent);
+    void act(CFloatButton* button, const QString& token);
 
     testsupport::TestTheme testTheme;
     QSet<QWidget*> before;
@@ -120,21 +85,22 @@ void TestFloatButton::initTestCase()
 {
     testTheme.image("img_tfb_bg", QSize(200, 60), backgroundColors)
         .image("img_tfb_icon", QSize(16, 16), iconColors)
+        .image("img_tfb_tall", QSize(12, 20), Qt::blue, 4)
         .font("fnt_tfb", 14);
     for (int i = 0; i < 4; ++i)
         testTheme.color(textKeys.at(i), textColors.at(i));
     QVERIFY(testTheme.apply());
 }
 
-ProbeButton* TestFloatButton::makeButton(QWidget* parent)
+CFloatButton* TestFloatButton::makeButton(QWidget* parent)
 {
-    auto* button = new ProbeButton("img_tfb_bg", 42, 4, 4, 4, 4, parent);
+    auto* button = new CFloatButton("img_tfb_bg", 42, 4, 4, 4, 4, parent);
     button->setTextInfo(textKeys.at(0), textKeys.at(1), textKeys.at(2), textKeys.at(3), "fnt_tfb");
     button->setText(QStringLiteral("Ab"));
     return button;
 }
 
-void TestFloatButton::act(ProbeButton* button, const QString& token)
+void TestFloatButton::act(CFloatButton* button, const QString& token)
 {
     const QPoint center = button->rect().center();
     const QPoint edge(button->width() - 1, button->height() - 1); // still inside
@@ -191,7 +157,7 @@ void TestFloatButton::stateMachine()
     // The parent stays hidden, and the cursor starts away from every window.
     RecordingParent parent;
     QCursor::setPos(QPoint(5, 5));
-    ProbeButton* button = makeButton(&parent);
+    CFloatButton* button = makeButton(&parent);
     parent.sender = button;
     button->setAutoDown(EFloatButtonDownStyle(downStyle));
     button->move(150, 150);
@@ -213,116 +179,131 @@ void TestFloatButton::stateMachine()
     QCOMPARE(render(button).pixelColor(1, 1), backgroundColors.at(finalStatus));
 }
 
-void TestFloatButton::horizontalPainting_data()
+// Without a caption the block that is centred in the caption area is the icon, its spacing,
+// and the underline's offset and width; the caption's place is an empty box at its end.
+// Area 100 x 40 unless margins or width say otherwise; icon 16 x 16, spacing 4.
+void TestFloatButton::iconAndUnderline_data()
 {
-    QTest::addColumn<PaintRow>("row");
-    const QPoint o(0, 0);
-    QTest::newRow("icon after, odd difference")
-        << PaintRow{0, o, 59, 24, 1, 0, 0, false, false, 19, 23};
-    QTest::newRow("margins move the area")
-        << PaintRow{0, QPoint(7, 5), 60, 24, 0, 0, 0, false, false, 40, 20};
-    // Each state paints its own frames and caption colour; only down is underlined.
-    QTest::newRow("down: width 4, zero dashes")
-        << PaintRow{2, o, 60, 21, -1, 4, 0, true, true, 30, -100};
-    QTest::newRow("down: spans icon before") << PaintRow{2, o, 80, 21, 0, 2, 1, true, true, 50, 30};
-    QTest::newRow("hover: bold, no line") << PaintRow{1, o, 80, 21, 0, 2, 1, true, false, 50, 30};
-}
-
-void TestFloatButton::horizontalPainting()
-{
-    QFETCH(PaintRow, row);
-    RecordingParent parent;
-    ProbeButton* button = makeButton(&parent);
-    if (row.align >= 0)
-        button->setIcon("img_tfb_icon", EIconAlign(row.align), 4);
-    if (row.width || row.offset)
-        button->setUnderlineInfo(row.width, row.offset);
-    button->setButtonStatus(EFloatButtonStatus(row.status));
-    const QSize caption = button->captionSize(row.emphasis);
-    const QRect area(row.at, caption + QSize(row.extraW, row.width + row.offset + row.extraH));
-    button->resize(area.right() + 1 + 3, area.bottom() + 1 + 2);
-    button->setTextMargin(row.at.x(), row.at.y(), 3, 2);
-
-    const QImage image = render(button);
-    const QImage plain = solid(button->size(), backgroundColors.at(row.status));
-    const QRect text(area.topLeft() + QPoint(row.textX, row.extraH / 2), caption);
-    QImage expected = plain;
-    const QColor& icon = iconColors.at(row.status);
-    const int iconX = area.left() + row.iconX + (row.align == 1 ? caption.width() : 0);
-    const QRect iconRect = row.iconX == -100
-                               ? QRect()
-                               : QRect(iconX, text.top() + (caption.height() - 16) / 2, 16, 16);
-    QCOMPARE(box(image, icon), iconRect);
-    QPainter(&expected).fillRect(iconRect, icon);
-    const QColor& ink = textColors.at(row.status);
-    drawCaption(&expected, "Ab", text, &ink, row.emphasis);
-    QVERIFY2(!box(expected, QColor(), plain).isEmpty(), "the caption leaves ink");
-    if (row.line) { // dashed, spanning the caption and the icon
-        const int y = text.bottom() + 1 + row.width / 2 + row.offset;
-        const int lineStart = row.align == 0 ? iconX : text.left();
-        QPainter painter(&expected);
-        QPen pen(ink);
-        pen.setDashPattern({qreal(3 / row.width), 3.0});
-        pen.setWidth(row.width);
-        painter.setPen(pen);
-        painter.drawLine(lineStart, y, lineStart + caption.width() + (row.align >= 0 ? 20 : 0), y);
-    }
-    QCOMPARE(box(image, QColor(), expected), QRect()); // where the painting differs
-}
-
-void TestFloatButton::verticalLayout_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("margin"); // left and top
+    QTest::addColumn<int>("status");
     QTest::addColumn<int>("align");
-    QTest::addColumn<int>("textY"); // relative to the area
-    QTest::addColumn<int>("iconY"); // -100 not drawn; after the caption: from its end
+    QTest::addColumn<bool>("horizontal");
+    QTest::addColumn<QPoint>("areaAt"); // left and top margins; right 6 and bottom 2
+    QTest::addColumn<int>("width");
+    QTest::addColumn<QPoint>("underline"); // pen width, offset
+    QTest::addColumn<QRect>("icon");
+    QTest::addColumn<QRect>("line"); // ink of the caption colour; empty: no line
 
-    // The area is 28 wider than the widest character and 32 taller than the stack.
-    QTest::newRow("icon before, margins") << "iW" << 7 << 0 << 26 << 6;
-    QTest::newRow("icon after") << "iW" << 0 << 1 << 6 << 10;
+    const QPoint none(0, 0);
+    const QPoint plain(0, 0);
+    QTest::newRow("before: (100 - 20) / 2")
+        << 0 << 0 << true << none << 100 << plain << QRect(40, 12, 16, 16) << QRect();
+    QTest::newRow("after: behind the spacing")
+        << 0 << 1 << true << none << 100 << plain << QRect(44, 12, 16, 16) << QRect();
+    QTest::newRow("odd width rounds toward zero")
+        << 0 << 0 << true << none << 101 << plain << QRect(40, 12, 16, 16) << QRect();
+    QTest::newRow("margins move the area")
+        << 0 << 0 << true << QPoint(10, 4) << 100 << plain << QRect(50, 16, 16, 16) << QRect();
+    QTest::newRow("unknown alignment: no icon")
+        << 0 << 5 << true << none << 100 << plain << QRect() << QRect();
+    QTest::newRow("down: underline under icon and spacing, block raised")
+        << 2 << 0 << true << none << 100 << QPoint(2, 1) << QRect(40, 10, 16, 16)
+        << QRect(39, 19, 20, 2);
+    QTest::newRow("hover: no underline, block still raised")
+        << 1 << 0 << true << none << 100 << QPoint(2, 1) << QRect(40, 10, 16, 16) << QRect();
+    QTest::newRow("vertical before: centred across")
+        << 0 << 0 << false << QPoint(10, 4) << 100 << plain << QRect(52, 14, 16, 16) << QRect();
+    QTest::newRow("vertical after: below the spacing")
+        << 0 << 1 << false << none << 100 << plain << QRect(42, 14, 16, 16) << QRect();
 }
 
-void TestFloatButton::verticalLayout()
+void TestFloatButton::iconAndUnderline()
 {
-    QFETCH(QString, text);
-    QFETCH(int, margin);
+    QFETCH(int, status);
     QFETCH(int, align);
-    QFETCH(int, textY);
-    QFETCH(int, iconY);
-
+    QFETCH(bool, horizontal);
+    QFETCH(QPoint, areaAt);
+    QFETCH(int, width);
+    QFETCH(QPoint, underline);
+    QFETCH(QRect, icon);
+    QFETCH(QRect, line);
     RecordingParent parent;
-    ProbeButton* button = makeButton(&parent);
-    button->setText(text);
-    button->setHorizontalText(false);
-    // Emphasis and underline never apply to the vertical layout.
-    button->setUnderlineInfo(2, 1);
-    button->setButtonStatus(FloatButtonDown);
-    if (align >= 0)
-        button->setIcon("img_tfb_icon", EIconAlign(align), 4);
-    QSize stack(0, 0);
-    for (int i = 0; i < text.size(); ++i)
-        stack = QSize(qMax(stack.width(), button->characterSize(i).width()),
-                      stack.height() + button->characterSize(i).height());
-    const QRect area(margin, margin, stack.width() + 28, stack.height() + 32);
-    button->resize(area.right() + 1 + 2, area.bottom() + 1 + 5);
-    button->setTextMargin(margin, margin, 2, 5);
-
+    CFloatButton* button = makeButton(&parent);
+    button->setText(QString());
+    button->setHorizontalText(horizontal);
+    button->setIcon("img_tfb_icon", EIconAlign(align), 4);
+    button->setUnderlineInfo(underline.x(), underline.y());
+    button->setButtonStatus(EFloatButtonStatus(status));
+    button->resize(areaAt.x() + width + 6, areaAt.y() + 40 + 2);
+    button->setTextMargin(areaAt.x(), areaAt.y(), 6, 2);
     const QImage image = render(button);
-    QImage expected = solid(button->size(), backgroundColors.at(2));
-    const QRect iconRect = iconY == -100
-                               ? QRect()
-                               : QRect(area.left() + (area.width() - 16) / 2,
-                                       margin + iconY + (align == 1 ? stack.height() : 0), 16, 16);
-    QCOMPARE(box(image, iconColors.at(2)), iconRect);
-    QPainter(&expected).fillRect(iconRect, iconColors.at(2));
-    for (int i = 0, y = margin + textY; i < text.size(); y += button->characterSize(i++).height()) {
-        const QSize size = button->characterSize(i);
-        drawCaption(&expected, text.mid(i, 1),
-                    QRect(QPoint(area.left() + (area.width() - size.width()) / 2, y), size),
-                    &textColors.at(2), false);
+    QCOMPARE(box(image, iconColors.at(status)), icon);
+    QCOMPARE(box(image, textColors.at(status)), line);
+}
+
+// An empty caption adds nothing, so the sizes are the icon's: horizontal, the spacing and
+// the icon's width by its height; vertical, the icon's width twice by its height and spacing.
+void TestFloatButton::minimumSizes_data()
+{
+    QTest::addColumn<bool>("horizontal");
+    QTest::addColumn<QString>("icon"); // empty: none; "cleared": set, then cleared
+    QTest::addColumn<int>("spacing");
+    QTest::addColumn<QSize>("hint");
+    QTest::addColumn<int>("minWidth");
+    QTest::newRow("horizontal, 12 x 20 icon, spacing 3")
+        << true << "img_tfb_tall" << 3 << QSize(15, 20) << 15;
+    QTest::newRow("horizontal, spacing 0 still counts the icon")
+        << true << "img_tfb_tall" << 0 << QSize(12, 20) << 12;
+    QTest::newRow("horizontal, cleared icon") << true << "cleared" << 3 << QSize(0, 0) << 0;
+    QTest::newRow("vertical, 12 x 20 icon, spacing 3")
+        << false << "img_tfb_tall" << 3 << QSize(24, 23) << 23;
+    QTest::newRow("vertical, no icon") << false << "" << 3 << QSize(0, 0) << 0;
+    QTest::newRow("horizontal, icon missing from the theme")
+        << true << "img_tfb_missing" << 3 << QSize(3, 0) << 3;
+    QTest::newRow("vertical, icon missing from the theme")
+        << false << "img_tfb_missing" << 3 << QSize(0, 3) << 3;
+}
+
+void TestFloatButton::minimumSizes()
+{
+    QFETCH(bool, horizontal);
+    QFETCH(QString, icon);
+    QFETCH(int, spacing);
+    QFETCH(QSize, hint);
+    QFETCH(int, minWidth);
+    RecordingParent parent;
+    CFloatButton* button = makeButton(&parent);
+    button->setText(QString());
+    button->setHorizontalText(horizontal);
+    if (!icon.isEmpty())
+        button->setIcon(icon == "cleared" ? "img_tfb_tall" : icon, IconAlignBefore, spacing);
+    if (icon == "cleared")
+        button->clearIcon();
+    QCOMPARE(button->minimumSizeHint(), hint);
+    QCOMPARE(button->getMinWidth(), minWidth);
+}
+
+// An area 20 px wider and 20 px taller moves the caption 10 px right and 10 px down, on one
+// line and stacked alike: it stays centred, whatever the font measures.
+void TestFloatButton::captionCentred_data()
+{
+    QTest::addColumn<bool>("horizontal");
+    QTest::newRow("one line") << true;
+    QTest::newRow("stacked") << false;
+}
+
+void TestFloatButton::captionCentred()
+{
+    QFETCH(bool, horizontal);
+    RecordingParent parent;
+    CFloatButton* button = makeButton(&parent);
+    button->setHorizontalText(horizontal);
+    QList<QRect> ink;
+    for (const QSize& size : {QSize(100, 70), QSize(120, 90)}) {
+        button->resize(size);
+        ink << box(render(button), textColors.at(FloatButtonNormal));
     }
-    QCOMPARE(box(image, QColor(), expected), QRect()); // where the painting differs
+    QVERIFY(!ink.at(0).isEmpty());
+    QCOMPARE(ink.at(1), ink.at(0).translated(10, 10));
 }
 
 QTEST_MAIN(TestFloatButton)

@@ -77,23 +77,6 @@ private slots:
         QCOMPARE(shown(), QStringLiteral("a"));
     }
 
-    // Four short lines: the dialog keeps its 350 px minimum width, the text keeps its own
-    // line breaks, the button sits at the bottom right right below the text.
-    void layout()
-    {
-        dialog->updateMessage(QStringLiteral("第一行\n第二行\n第三行\n第四行"));
-        tick();
-        auto* text = child<CSimpleTextWidget>(dialog.get(), "messageText");
-        auto* ok = child<CPushButton>(dialog.get(), "okButton");
-        const int h = text->height();
-        QCOMPARE(text->lineCountForWidth(text->width()), 4);
-        QCOMPARE(dialog->size(), QSize(350, qMax(26 + 110 + h, 150)));
-        QCOMPARE(child<QWidget>(dialog.get(), "widgetList")->geometry(),
-                 QRect(13, 42, 350 - 26, dialog->height() - 55));
-        QCOMPARE(text->pos(), QPoint(20, 20));
-        QCOMPARE(ok->geometry(), QRect(350 - 64 - 40, h + 40, 64, 26));
-    }
-
     // A click hides the dialog; the next tick shows the next message, an empty queue keeps it
     // hidden. Any click id counts, other events go to the base.
     void clickHides()

@@ -1,7 +1,9 @@
 #include "uibase/dialog/cchangepassworddialog.h"
 
-#include "uibase/dialog/contracts/utils.h"
+#include "uibase/dialog/dialogparts_p.h"
 #include "uibase/dialog/platformvalues_p.h"
+
+#include "uibase/dialog/contracts/utils.h"
 
 #include <QPainter>
 
@@ -11,18 +13,34 @@ namespace Omra {
 
 namespace {
 
-enum {
-    OldPasswordId = 0,
-    NewPasswordId = 1,
-    ConfirmPasswordId = 2,
-    ErrorTextId = 3,
-    SubmitButtonId = 4,
-    DismissButtonId = 5,
+// Control ids, 0 to 5 in this order.
+enum ControlId {
+    OldPasswordId,
+    NewPasswordId,
+    ConfirmPasswordId,
+    ErrorTextId,
+    SubmitButtonId,
+    DismissButtonId
 };
 
-const int rowHeight = 24;
-const int rowStep = 34;
-const int buttonWidth = 65;
+// Three rows of label and field, then the error text at the left and the two buttons at
+// the right. The labels stand `sideInset` inside the frame band, the fields `labelGap` right
+// of them and end `sideInset` inside the right frame band.
+constexpr int firstRowTop = 15; // below the title bar
+constexpr int rowHeight = 24;
+constexpr int rowStep = 34;
+constexpr int sideInset = 20;
+constexpr int labelGap = 10;
+constexpr int buttonRowTop = 117; // below the first row's top
+constexpr int buttonWidth = 65;
+// The cancel button's left edge stands this far left of the right frame band, the OK
+// button's this far and a frame band more left of the cancel button's.
+constexpr int cancelButtonLeft = 85;
+constexpr int okButtonStep = 75;
+
+// A tip beside a field stays two seconds and wraps at 300 pixels.
+constexpr int tipSeconds = 2;
+constexpr int tipMaxWidth = 300;
 
 // The UTF-8 bytes of text up to the first zero byte, as the peers of this dialog see them.
 QByteArray utf8Bytes(const QString& text)
@@ -58,10 +76,10 @@ CChangePasswordDialog::CChangePasswordDialog(int type, QString title, QString, Q
 {
     setTitle(title);
     createUi();
-    const CUiResource* theme = utils::CSingletonT<CUiResource>::instance();
-    setFixedSize(theme->getSize(QStringLiteral("siz_modify_password_dialog_width")) +
+    const CUiResource* resource = detail::theme();
+    setFixedSize(resource->getSize(QStringLiteral("siz_modify_password_dialog_width")) +
                      2 * frameMargin,
-                 theme->getSize(QStringLiteral("siz_modify_password_dialog_height")) +
+                 resource->getSize(QStringLiteral("siz_modify_password_dialog_height")) +
                      2 * frameMargin + titleBarHeight);
     setAttribute(Qt::WA_DeleteOnClose);
 }
@@ -91,12 +109,8 @@ void CChangePasswordDialog::createUi()
     okButton->setObjectName(QStringLiteral("okButton"));
     okButton->setText(QStringLiteral("确定"));
 
-    cancelButton =
-        new CPushButton(QStringLiteral("img_btn_negative"), DismissButtonId, 1, 3, 1, 3, this);
+    cancelButton = detail::makeLookButton(this, DismissButtonId, false, QStringLiteral("取消"));
     cancelButton->setObjectName(QStringLiteral("cancelButton"));
-    cancelButton->setTextColorKey("clr_btn_text_negative", "clr_btn_text_negative",
-                                  "clr_btn_text_negative", "clr_btn_text_negative");
-    cancelButton->setText(QStringLiteral("取消"));
 }
 
 QString CChangePasswordDialog::encrypt(QString password)
@@ -135,7 +149,7 @@ bool CChangePasswordDialog::isMatch(QString password)
 
 void CChangePasswordDialog::showFieldTip(CLineEdit* field, const QString& message)
 {
-    CMessageTip::showTip(field, ui::tipAtField, message, 2, 300);
+    CMessageTip::showTip(field, ui::tipAtField, message, tipSeconds, tipMaxWidth);
     field->setFocus();
 }
 
@@ -151,7 +165,7 @@ bool CChangePasswordDialog::handleEvent(int type, int id, int param, QString tex
         break;
     case SubmitButtonId: {
         if (errorText)
-            errorText->setText(QStringLiteral(" "), 100000);
+            errorText->setText(QStringLiteral(" "), detail::noLineLimit);
         if (!oldPasswordEdit || !newPasswordEdit || !confirmPasswordEdit)
             break;
         const QString oldPassword = oldPasswordEdit->text();
@@ -184,9 +198,12 @@ bool CChangePasswordDialog::handleEvent(int type, int id, int param, QString tex
 void CChangePasswordDialog::resizeEvent(QResizeEvent* event)
 {
     CCommonDialog::resizeEvent(event);
-    const int margin = frameMargin;
-    const int width = this->width();
-    const int top = margin + 15 + titleBarHeight;
+    const int left = frameMargin + sideInset;
+    const int fieldsRight = width() - frameMargin - sideInset;
+    const int top = frameMargin + titleBarHeight + firstRowTop;
+    const auto centredInRow = [](const QWidget* widget, int rowTop) {
+        return rowTop + (rowHeight - widget->sizeHint().height()) / 2;
+    };
 
     const struct
     {
@@ -197,24 +214,26 @@ void CChangePasswordDialog::resizeEvent(QResizeEvent* event)
                 {confirmPasswordLabel, confirmPasswordEdit}};
     int y = top;
     for (const auto& row : rows) {
-        int x = margin + 20;
+        int x = left;
         if (row.label) {
-            row.label->move(x, y + (rowHeight - row.label->sizeHint().height()) / 2);
-            x = margin + 30 + row.label->width();
+            row.label->move(x, centredInRow(row.label, y));
+            x = left + row.label->width() + labelGap;
         }
         if (row.edit)
-            row.edit->setGeometry(x, y, width - 20 - x - margin, rowHeight);
+            row.edit->setGeometry(x, y, fieldsRight - x, rowHeight);
         y += rowStep;
     }
 
-    const int buttonsY = top + 117;
+    const int buttonsY = top + buttonRowTop;
     if (errorText)
-        errorText->move(margin + 20, buttonsY + (rowHeight - errorText->sizeHint().height()) / 2);
+        errorText->move(left, centredInRow(errorText, buttonsY));
     if (cancelButton) {
-        cancelButton->setGeometry(width - 85 - margin, buttonsY, buttonWidth, rowHeight);
-        if (okButton)
-            okButton->setGeometry(cancelButton->x() - 75 - margin, buttonsY, buttonWidth,
+        cancelButton->setGeometry(width() - frameMargin - cancelButtonLeft, buttonsY, buttonWidth,
                                   rowHeight);
+        if (okButton) {
+            okButton->setGeometry(cancelButton->x() - okButtonStep - frameMargin, buttonsY,
+                                  buttonWidth, rowHeight);
+        }
     }
 }
 
@@ -222,12 +241,7 @@ void CChangePasswordDialog::paintEvent(QPaintEvent* event)
 {
     CCommonDialog::paintEvent(event);
     QPainter painter(this);
-    const QColor* color = utils::CSingletonT<CUiResource>::instance()->getColor(
-        QStringLiteral("clr_warn_background_color"));
-    const int margin = frameMargin;
-    painter.fillRect(QRect(margin + 1, titleBarHeight + margin, width() - 2 * margin - 2,
-                           height() - 2 * margin - titleBarHeight - 1),
-                     *color);
+    detail::fillClientArea(painter, this, frameMargin, titleBarHeight);
 }
 
 } // namespace Omra

@@ -1,26 +1,26 @@
 #include "uibase/dialog/ccommondialog.h"
 
+#include "uibase/dialog/dialogparts_p.h"
 #include "uibase/dialog/platformvalues_p.h"
 
-#include <QGuiApplication>
 #include <QResizeEvent>
-#include <QScreen>
 
 namespace Omra {
 
 namespace {
 
-// The available area of the default screen (empty without any screen).
-QRect defaultAvailableGeometry()
-{
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    return screen ? screen->availableGeometry() : QRect();
-}
+using namespace detail;
+
+constexpr QSize minimumDialogSize(400, 250);
+// The title starts this far right of the frame band.
+constexpr int titleInset = 10;
 
 } // namespace
 
 CCommonDialog::CCommonDialog(QWidget* parent)
-    : CCustomDialog(12, 30, "img_custom_dialog_bg", 16, 41, 43, 47, parent)
+    : CCustomDialog(dialogFrame.margin, dialogFrame.titleBarHeight, dialogFrame.imageKey,
+                    dialogFrame.imageLeft, dialogFrame.imageTop, dialogFrame.imageRight,
+                    dialogFrame.imageBottom, parent)
 {
     titleText = new CSimpleTextWidget(false, -1, QStringLiteral(" "), this);
     titleText->setObjectName(QStringLiteral("titleText"));
@@ -28,7 +28,7 @@ CCommonDialog::CCommonDialog(QWidget* parent)
     titleText->setColorKey(QStringLiteral("clr_common_dlg_title"));
     titleText->resize(titleText->sizeHint());
 
-    setMinimumSize(400, 250);
+    setMinimumSize(minimumDialogSize);
 
     closeButton = new CPushButton(QStringLiteral("img_sys_btn_exit"), ui::idClose, this);
     closeButton->setObjectName(QStringLiteral("closeButton"));
@@ -36,8 +36,7 @@ CCommonDialog::CCommonDialog(QWidget* parent)
     // A picture-only button: screen readers need its word.
     closeButton->setAccessibleName(QStringLiteral("关闭"));
 
-    const QRect available = defaultAvailableGeometry();
-    setMaximumSize(available.width(), available.height());
+    setMaximumSize(defaultAvailableGeometry().size());
 }
 
 CCommonDialog::~CCommonDialog() = default;
@@ -45,7 +44,7 @@ CCommonDialog::~CCommonDialog() = default;
 void CCommonDialog::setTitle(QString title)
 {
     if (titleText) {
-        titleText->setText(title, 100000);
+        titleText->setText(title, noLineLimit);
         // The title keeps its natural size; it is placed, never stretched.
         titleText->resize(titleText->sizeHint());
     }
@@ -56,6 +55,7 @@ void CCommonDialog::setInnerWidget(QWidget* widget)
 {
     innerWidget = widget;
     innerWidgetFlag = true;
+    // One pixel inside the frame band, below the title bar.
     innerLeft = frameMargin + 1;
     innerTop = frameMargin + titleBarHeight;
     innerRight = frameMargin + 1;
@@ -85,8 +85,10 @@ void CCommonDialog::paintEvent(QPaintEvent* event)
 void CCommonDialog::resizeEvent(QResizeEvent* event)
 {
     CEventWidgetT<QDialog>::resizeEvent(event);
-    if (titleText)
-        titleText->move(frameMargin + 10, frameMargin + (titleBarHeight - titleText->height()) / 2);
+    if (titleText) {
+        titleText->move(frameMargin + titleInset,
+                        frameMargin + (titleBarHeight - titleText->height()) / 2);
+    }
     if (closeButton)
         closeButton->move(event->size().width() - frameMargin - closeButton->width(), frameMargin);
 }

@@ -1,10 +1,9 @@
 #include "uibase/dialog/ccountdowndialog.h"
 
+#include "uibase/dialog/dialogparts_p.h"
 #include "uibase/dialog/messageboxparts_p.h"
 #include "uibase/dialog/platformvalues_p.h"
 
-#include <QAccessible>
-#include <QAccessibleEvent>
 #include <QPainter>
 #include <QShowEvent>
 #include <QTimer>
@@ -24,18 +23,8 @@ constexpr int plainButtonWidth = 72;
 constexpr int restartLinkId = 4;
 // The large digits stand a little higher so they look centred on the text line.
 constexpr int numberRaise = 5;
-constexpr int countdownInterval = 1000;
-
-CSimpleTextWidget* makeText(QWidget* parent, const char* name, const char* fontKey,
-                            const QString& text)
-{
-    auto* widget = new CSimpleTextWidget(false, -1, QString(), parent);
-    widget->setObjectName(QLatin1String(name));
-    widget->setFontKey(QLatin1String(fontKey));
-    widget->setFlag(Qt::AlignLeft | Qt::TextWordWrap);
-    widget->setText(text, 10);
-    return widget;
-}
+// Below ten the number keeps two digits, so that it keeps its width while it counts.
+constexpr int twoDigits = 10;
 
 // The first button near the text column's left edge, each further one mirrored about the
 // vertical centre line of a dialog width wide from the one before it.
@@ -80,11 +69,10 @@ CCountDownDialog::CCountDownDialog(CCDButtonStyle* style, QMessageBox::Icon icon
     : CCommonDialog(parent)
 {
     iconPixmap = getPixmap(icon);
-
-    countdownText = makeText(this, "countdownText", "fnt_default_digit_large_heavy",
-                             QString::number(countdown));
-    messageText = makeText(this, "messageText", "fnt_default_normal_fix", text);
-    trailingText = makeText(this, "trailingText", "fnt_default_normal_fix", trailing);
+    countdownText = makeMessageText(this, "countdownText", "fnt_default_digit_large_heavy",
+                                    QString::number(countdown));
+    messageText = makeMessageText(this, "messageText", "fnt_default_normal_fix", text);
+    trailingText = makeMessageText(this, "trailingText", "fnt_default_normal_fix", trailing);
 
     // Unknown types behave as the plain one.
     countDownType = type == CountDownWithRestartLink ? CountDownWithRestartLink : CountDownPlain;
@@ -100,14 +88,14 @@ CCountDownDialog::CCountDownDialog(CCDButtonStyle* style, QMessageBox::Icon icon
 
     setMessageCountDown(countdown);
 
-    const CCDButtonStyle defaults;
-    const CCDButtonStyle& looks = style ? *style : defaults;
-    testAddButton(firstButtonText, looks.firstStyle, 1);
-    testAddButton(secondButtonText, looks.secondStyle, 2);
-    testAddButton(thirdButtonText, looks.thirdStyle, 3);
+    for (const CustomButton& button :
+         customButtons(style, firstButtonText, secondButtonText, thirdButtonText)) {
+        const ECountDownButtonStyle look =
+            button.positive ? CountDownButtonPositive : CountDownButtonNegative;
+        testAddButton(button.text, look, button.id);
+    }
 
     resetSizeAndLayout();
-
     setTitle(title);
     setModal(true);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -139,27 +127,19 @@ QPixmap CCountDownDialog::getPixmap(QMessageBox::Icon icon)
 
 CPushButton* CCountDownDialog::testAddButton(QString text, ECountDownButtonStyle style, int id)
 {
-    if (text.isEmpty())
-        return nullptr;
-    if (id == -1)
-        id = buttonIds.size();
     const int width =
         countDownType == CountDownWithRestartLink ? linkButtonWidth : plainButtonWidth;
-    auto* button = makeMessageButton(this, style == CountDownButtonPositive, id, text,
-                                     QSize(width, messageButtonHeight));
-    buttons.append(button);
-    buttonIds.insert(id);
-    return button;
+    return addRowButton(this, buttons, buttonIds, text, style == CountDownButtonPositive, id,
+                        width);
 }
 
 void CCountDownDialog::setMessageCountDown(int seconds)
 {
     secondsLeft = seconds;
     if (!countdownTimer) {
-        countdownTimer = new QTimer(this);
-        countdownTimer->setObjectName(QStringLiteral("countdownTimer"));
-        connect(countdownTimer, &QTimer::timeout, this, &CCountDownDialog::slot_MessageTimeout);
-        countdownTimer->start(countdownInterval);
+        countdownTimer =
+            makeTickTimer(this, &CCountDownDialog::slot_MessageTimeout, "countdownTimer");
+        countdownTimer->start();
     }
 }
 
@@ -174,9 +154,9 @@ void CCountDownDialog::slot_MessageTimeout()
         return;
     }
     if (countdownText) {
-        // Two digits below ten so the number keeps its width while it counts.
         const QString number = QString::number(secondsLeft);
-        countdownText->setText(secondsLeft < 10 ? QStringLiteral("0") + number : number, 10);
+        countdownText->setText(secondsLeft < twoDigits ? QStringLiteral("0") + number : number,
+                               messageLineLimit);
         // Digits differ in width ("09" after "12"): let a wider number grow to the right
         // rather than wrap inside the width the first number was given.
         const int needed = qMin(countdownText->sizeHint().width(), maxMessageTextWidth);
@@ -189,73 +169,58 @@ void CCountDownDialog::slot_MessageTimeout()
 
 void CCountDownDialog::resetSizeAndLayout()
 {
-    const MessageMetrics metrics = messageMetrics();
-    const int m = metrics.margin;
-    const int ih = metrics.iconSpace;
-    const int bh = metrics.buttonSpace;
-    const int vs = metrics.verticalSpace;
-    const int pw = pictureSize(iconPixmap).width();
-    const int ph = pictureSize(iconPixmap).height();
-    const int f = frameMargin;
-    const int t = titleBarHeight;
+    const MessageLayout layout = messageLayout(iconPixmap, frameMargin, titleBarHeight);
+    const QSize numberSize = cappedTextSize(countdownText);
+    const QSize leadingSize = cappedTextSize(messageText);
+    const QSize trailingSize = cappedTextSize(trailingText);
+    const QSize linkSize = cappedTextSize(linkText);
+    const QSize rowSize = buttonRowSize(buttons, layout.buttonGap);
 
-    const QSize n = cappedTextSize(countdownText);
-    const QSize g = cappedTextSize(messageText);
-    const QSize r = cappedTextSize(trailingText);
-    const QSize l = cappedTextSize(linkText);
-    const QSize row = buttonRowSize(buttons, bh);
-    const int bw = row.width();
-    const int br = row.height();
+    // The sentence is one line: text, number, trailing text. The icon column is counted once
+    // more outside the content, which leaves the sentence as much room on the right.
+    const int sentenceWidth = leadingSize.width() + numberSize.width() + trailingSize.width();
+    const int contentWidth = qMax(sentenceWidth + layout.iconColumn(), rowSize.width());
+    const int contentHeight = qMax(layout.icon.height(), numberSize.height() + linkSize.height() +
+                                                             rowSize.height() + layout.lineGap);
+    const int width =
+        qMax(layout.outerWidth(contentWidth) + layout.iconColumn(), minMessageDialogWidth);
+    setFixedSize(width, layout.outerHeight(contentHeight));
 
-    int w = qMax(g.width() + n.width() + r.width() + pw + ih, bw) + 2 * (f + m) + pw + ih;
-    if (w < minMessageDialogWidth)
-        w = minMessageDialogWidth;
-    const int h = qMax(ph, n.height() + l.height() + br + vs) + 2 * (f + m) + t;
-    setFixedSize(w, h);
-
-    const int x0 = f + pw + ih + m;
-    const int y0 = f + t + m;
+    const int left = layout.textLeft();
+    const int top = layout.contentTop();
+    const int numberLeft = left + leadingSize.width();
     if (messageText)
-        messageText->setGeometry(x0, y0, g.width(), g.height());
+        messageText->setGeometry(QRect(QPoint(left, top), leadingSize));
     if (countdownText)
-        countdownText->setGeometry(x0 + g.width(), y0 - numberRaise, n.width(), n.height());
-    if (trailingText)
-        trailingText->setGeometry(x0 + g.width() + n.width(), y0, r.width(), r.height());
-
-    int y = y0 + vs / 2 + (countdownText ? countdownText->height() : 0);
-    if (linkText) {
-        linkText->setGeometry(x0, y, l.width(), l.height());
-        y += linkText->height() + vs;
+        countdownText->setGeometry(QRect(QPoint(numberLeft, top - numberRaise), numberSize));
+    if (trailingText) {
+        trailingText->setGeometry(
+            QRect(QPoint(numberLeft + numberSize.width(), top), trailingSize));
     }
 
-    placeButtons(buttons, x0 + bh, y, w);
+    int y = top + layout.lineGap / 2 + (countdownText ? countdownText->height() : 0);
+    if (linkText) {
+        linkText->setGeometry(QRect(QPoint(left, y), linkSize));
+        y += linkText->height() + layout.lineGap;
+    }
+
+    placeButtons(buttons, left + layout.buttonGap, y, width);
 }
 
 void CCountDownDialog::paintEvent(QPaintEvent* event)
 {
     CCommonDialog::paintEvent(event);
 
-    // Painting needs only the margin; the other layout sizes are read by resetSizeAndLayout.
-    const int m = theme()->getSize(QStringLiteral("siz_message_box_margin"));
-    const int f = frameMargin;
-    const int t = titleBarHeight;
-
     QPainter painter(this);
-    fillClientArea(painter, this, f, t);
-    // A 2x icon on a screen of fractional ratio is scaled; filtered, it stays even.
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawPixmap(f + m, f + t + m - messageIconRaise, iconPixmap);
+    painter.drawPixmap(paintMessageClientArea(painter, this, frameMargin, titleBarHeight),
+                       iconPixmap);
 }
 
 void CCountDownDialog::showEvent(QShowEvent* event)
 {
-    QAccessibleEvent alert(this, QAccessible::Alert);
-    QAccessible::updateAccessibility(&alert);
-
+    announceAlert(this);
     CBaseDialog::showEvent(event);
-
-    cascadeAndLog(this, s_nActive, QPoint(-1, -1));
-    ++s_nActive;
+    cascadeShown(this, s_nActive);
 }
 
 void CCountDownDialog::hideEvent(QHideEvent* event)

@@ -1,27 +1,17 @@
 #include "uibase/dialog/cdialoghelper.h"
 
+#include "uibase/dialog/dialogparts_p.h"
+
 #include <QDialog>
-#include <QGuiApplication>
-#include <QScreen>
 
 namespace Omra {
-
-namespace {
-
-// The available area of the default screen (empty without any screen).
-QRect defaultAvailableGeometry()
-{
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    return screen ? screen->availableGeometry() : QRect();
-}
-
-} // namespace
 
 void CDialogHelper::toCenter(QDialog* dialog)
 {
     if (!dialog)
         return;
-    const QRect available = defaultAvailableGeometry();
+    // Measured from the screen's origin: a task bar at the left or top does not shift it.
+    const QRect available = detail::defaultAvailableGeometry();
     dialog->move((available.width() - dialog->width()) / 2,
                  (available.height() - dialog->height()) / 2);
 }

@@ -1,5 +1,6 @@
 #include "uibase/dialog/cfloatbutton.h"
 
+#include "uibase/dialog/dialogparts_p.h"
 #include "uibase/dialog/platformvalues_p.h"
 #include "uibase/dialog/windowplacement_p.h"
 
@@ -14,13 +15,39 @@ namespace Omra {
 
 namespace {
 
-// Centred on both axes, on one line.
-const int captionFlags = Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine;
-const int stateCount = 4;
+using detail::theme;
 
-CUiResource* theme()
+// Centred on both axes, on one line.
+constexpr int captionFlags = Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine;
+// Normal, hover, down and disabled: one picture each in the state images.
+constexpr int stateCount = 4;
+// The underline's dashes: 3 / width pixels drawn (0 for widths above 3), 3 left out.
+constexpr int dashLength = 3;
+constexpr qreal dashGap = 3.0;
+// The keyboard focus is marked by a dotted rectangle of one-pixel lines this far inside the
+// button's edge.
+constexpr QMargins focusMarkInset(2, 2, 3, 3);
+constexpr int focusMarkWidth = 1;
+// The button is a window of its own, without a frame band or a title bar.
+constexpr int noFrameBand = 0;
+constexpr int noTitleBar = 0;
+// The icon is drawn only where its block starts at 0 or right of (below) it; -1 is no place.
+constexpr int notPlaced = -1;
+// The spacing a cleared icon leaves behind; the minimum size then leaves any icon out.
+constexpr int clearedSpacing = -1;
+
+// Where icon and caption are centred: the window less the text margins.
+QRect captionArea(const QSize& window, const CSpaceInfo& margin)
 {
-    return utils::CSingletonT<CUiResource>::instance();
+    return QRect(margin.left, margin.top, window.width() - margin.left - margin.right,
+                 window.height() - margin.top - margin.bottom);
+}
+
+// One character of a caption, in its colour and font: the vertical layout stacks them and
+// measures each on its own.
+CSimpleText characterOf(const CSimpleText& text, QChar character)
+{
+    return CSimpleText(QString(character), text.color, text.font);
 }
 
 bool isStatus(int value)
@@ -32,7 +59,8 @@ bool isStatus(int value)
 
 CFloatButton::CFloatButton(const char* imageKey, int id, int left, int top, int right, int bottom,
                            QWidget* parent)
-    : CCustomDialog(0, 0, imageKey, left, top, right, bottom, parent), buttonId(id)
+    : CCustomDialog(noFrameBand, noTitleBar, imageKey, left, top, right, bottom, parent),
+      buttonId(id)
 {
     setJiuGongImage(QString::fromUtf8(imageKey ? imageKey : ""), left, top, right, bottom);
     setCursor(Qt::PointingHandCursor);
@@ -164,7 +192,7 @@ void CFloatButton::clearIcon()
 {
     delete icon;
     icon = nullptr;
-    iconSpacing = -1;
+    iconSpacing = clearedSpacing;
     update();
 }
 
@@ -294,9 +322,12 @@ bool CFloatButton::emphasis() const
     return (status == FloatButtonHover || status == FloatButtonDown) && underlineWidth > 0;
 }
 
-CSimpleText CFloatButton::characterText(const CSimpleText& text, int index) const
+int CFloatButton::stackedCaptionHeight() const
 {
-    return CSimpleText(text.text.mid(index, 1), text.color, text.font);
+    int height = 0;
+    for (const QChar character : caption.text)
+        height += characterOf(caption, character).getSize(false).height();
+    return height;
 }
 
 void CFloatButton::paintEvent(QPaintEvent*)
@@ -309,9 +340,9 @@ void CFloatButton::paintEvent(QPaintEvent*)
     else
         drawIconAndTextVertical(&painter);
     if (hasFocus() && caption.color) {
-        painter.setPen(QPen(*caption.color, 1, Qt::DotLine));
+        painter.setPen(QPen(*caption.color, focusMarkWidth, Qt::DotLine));
         painter.setBrush(Qt::NoBrush);
-        painter.drawRect(rect().adjusted(2, 2, -3, -3));
+        painter.drawRect(rect().marginsRemoved(focusMarkInset));
     }
 }
 
@@ -322,12 +353,11 @@ void CFloatButton::drawIconAndTextHorizontal(QPainter* painter)
     if (background)
         background->drawImage(painter, status, rect());
 
-    const QRect area(textMargin.left, textMargin.top, width() - textMargin.left - textMargin.right,
-                     height() - textMargin.top - textMargin.bottom);
+    const QRect area = captionArea(size(), textMargin);
     const bool emphasized = emphasis();
     const QSize textSize = caption.getSize(emphasized);
 
-    int iconX = -1;
+    int iconX = notPlaced;
     int textX = area.left() + (area.width() - textSize.width()) / 2;
     int lineStart = textX;
     int lineEnd = textX + textSize.width();
@@ -362,7 +392,7 @@ void CFloatButton::drawIconAndTextHorizontal(QPainter* painter)
     if (status == FloatButtonDown && underlineWidth >= 1) {
         const int y = textY + textSize.height() + underlineWidth / 2 + underlineOffset;
         QPen pen(*theme()->getColor(textColorKeys[status]));
-        pen.setDashPattern(QVector<qreal>() << qreal(3 / underlineWidth) << 3.0);
+        pen.setDashPattern(QVector<qreal>() << qreal(dashLength / underlineWidth) << dashGap);
         pen.setWidth(underlineWidth);
         painter->save();
         painter->setPen(pen);
@@ -375,42 +405,36 @@ void CFloatButton::drawIconAndTextVertical(QPainter* painter)
 {
     if (!painter)
         return;
-    const QRect area(textMargin.left, textMargin.top, width() - textMargin.left - textMargin.right,
-                     height() - textMargin.top - textMargin.bottom);
-    const int count = caption.text.size();
-    QSize textSize(0, 0);
-    for (int i = 0; i < count; ++i) {
-        const QSize size = characterText(caption, i).getSize(false);
-        textSize.setWidth(qMax(textSize.width(), size.width()));
-        textSize.setHeight(textSize.height() + size.height());
-    }
+    const QRect area = captionArea(size(), textMargin);
+    const int stackHeight = stackedCaptionHeight();
 
-    int iconY = -1;
-    int textY = area.top() + (area.height() - textSize.height()) / 2;
+    int iconY = notPlaced;
+    int textY = area.top() + (area.height() - stackHeight) / 2;
     if (icon) {
-        const int total = icon->height() + textSize.height() + iconSpacing;
+        const int total = icon->height() + stackHeight + iconSpacing;
         if (iconAlign == IconAlignBefore) {
             iconY = area.top() + (area.height() - total) / 2;
             textY = iconY + icon->height() + iconSpacing;
         } else if (iconAlign == IconAlignAfter) {
             textY = area.top() + (area.height() - total) / 2;
-            iconY = textY + textSize.height() + iconSpacing;
+            iconY = textY + stackHeight + iconSpacing;
         }
     }
     if (icon && iconY >= 0)
         icon->drawImage(painter, status, area.left() + (area.width() - icon->width()) / 2, iconY,
                         icon->width(), icon->height());
 
-    for (int i = 0; i < count; ++i) {
-        const CSimpleText character = characterText(caption, i);
-        const QSize size = character.getSize(false);
+    for (const QChar character : qAsConst(caption.text)) {
+        const CSimpleText glyph = characterOf(caption, character);
+        const QSize size = glyph.getSize(false);
         const QRect rect(area.left() + (area.width() - size.width()) / 2, textY, size.width(),
                          size.height());
-        if (shadowEnabled)
-            characterText(shadowCaption, i)
+        if (shadowEnabled) {
+            characterOf(shadowCaption, character)
                 .drawText(painter, rect.translated(shadowOffsetX, shadowOffsetY), captionFlags,
                           false, false);
-        character.drawText(painter, rect, captionFlags, false, false);
+        }
+        glyph.drawText(painter, rect, captionFlags, false, false);
         textY += size.height();
     }
 }
@@ -423,9 +447,7 @@ int CFloatButton::getMinWidth() const
             extent += icon->width() + iconSpacing;
         return extent;
     }
-    int extent = 0;
-    for (int i = 0; i < caption.text.size(); ++i)
-        extent += characterText(caption, i).getSize(false).height();
+    int extent = stackedCaptionHeight();
     if (icon)
         extent += icon->height() + iconSpacing;
     return extent;

@@ -174,8 +174,8 @@ protected:
 
 private:
     bool emphasis() const;
-    // The caption's characters, each measured on its own as the vertical layout stacks them.
-    CSimpleText characterText(const CSimpleText& text, int index) const;
+    // The height of the caption with its characters stacked downwards, each measured alone.
+    int stackedCaptionHeight() const;
 };
 
 } // namespace Omra

@@ -1,43 +1,56 @@
 #include "uibase/dialog/cglobalmessagedialog.h"
 
+#include "uibase/dialog/dialogparts_p.h"
 #include "uibase/dialog/platformvalues_p.h"
 #include "uibase/dialog/windowplacement_p.h"
 
-#include <QAccessible>
 #include <QDesktopServices>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QResizeEvent>
 #include <QTimer>
-
 #include <QUrl>
+
 #include <limits>
 
 namespace Omra {
 
 namespace {
 
+using namespace detail;
+
 // Ids of the popup's own controls; buttons and check boxes share 0 and 1, the event type
 // tells them apart.
-constexpr int detailsButtonId = 0;
-constexpr int renewButtonId = 1;
-constexpr int dontRemindId = 0;
-constexpr int dontRemindTodayId = 1;
+enum ControlId {
+    LoudspeakerId = 0,
+    DetailsButtonId = 0,
+    RenewButtonId = 1,
+    DontRemindId = 0,
+    DontRemindTodayId = 1,
+};
 
-constexpr int oneLine = 100000;
-constexpr int anchorGapX = 20;
-constexpr int anchorGapY = 40;
+constexpr QSize detailsButtonSize(30, 20);
+constexpr QSize renewButtonSize(60, 24);
+constexpr QSize dontRemindSize(70, 15);
+constexpr QSize dontRemindTodaySize(110, 15);
+
+// The message shows one line less while the countdown line takes the bottom band.
+constexpr int contentLinesWithCountdown = 4;
+constexpr int contentLinesWithoutCountdown = 5;
+constexpr int contentLineHeight = 15;
+
+// The popup's right edge ends this far left of the anchor, its bottom edge this far above it.
+constexpr QPoint anchorGap(20, 40);
+
+// Layout: everything stands `inset` inside the frame band and apart from its neighbours; the
+// band at the bottom holds a check box at the left and the countdown line at the right.
+constexpr int inset = 5;
 constexpr int bottomBandHeight = 30;
 constexpr int detailsButtonY = 82;
 
 QString countdownLine(int seconds)
 {
     return QString::number(seconds) + QStringLiteral("秒后本消息自动关闭");
-}
-
-CUiResource* theme()
-{
-    return utils::CSingletonT<CUiResource>::instance();
 }
 
 } // namespace
@@ -50,26 +63,29 @@ bool CGlobalMessageDialog::detailsEnabled = false;
 bool CGlobalMessageDialog::renewEnabled = false;
 
 CGlobalMessageDialog::CGlobalMessageDialog(QWidget* parent, int initialTick)
-    : CCustomDialog(12, 30, "img_custom_dialog_bg", 16, 41, 43, 47, parent), tick(initialTick),
-      messageId(-1)
+    : CCustomDialog(dialogFrame.margin, dialogFrame.titleBarHeight, dialogFrame.imageKey,
+                    dialogFrame.imageLeft, dialogFrame.imageTop, dialogFrame.imageRight,
+                    dialogFrame.imageBottom, parent),
+      tick(initialTick), messageId(-1)
 {
     closeButton = new CPushButton(QStringLiteral("img_sys_btn_exit"), ui::idClose, this);
     closeButton->setObjectName(QStringLiteral("closeButton"));
     closeButton->setAccessibleName(QStringLiteral("关闭"));
 
-    loudspeakerImage = new CImageWidget(0, QStringLiteral("img_global_msg_loudspeaker"), this);
+    loudspeakerImage =
+        new CImageWidget(LoudspeakerId, QStringLiteral("img_global_msg_loudspeaker"), this);
     loudspeakerImage->setObjectName(QStringLiteral("loudspeakerImage"));
 
-    detailsButton = new CSmallNoNormalButton(detailsButtonId, false, this, false);
+    detailsButton = new CSmallNoNormalButton(DetailsButtonId, false, this, false);
     detailsButton->setObjectName(QStringLiteral("detailsButton"));
     detailsButton->setText(QStringLiteral("详情!"));
-    detailsButton->setFixedSize(30, 20);
+    detailsButton->setFixedSize(detailsButtonSize);
     detailsButton->hide();
 
-    renewButton = new CSmallNormalButton(renewButtonId, true, ui::emphasisButton, this);
+    renewButton = new CSmallNormalButton(RenewButtonId, true, ui::emphasisButton, this);
     renewButton->setObjectName(QStringLiteral("renewButton"));
     renewButton->setText(QStringLiteral("点击续费"));
-    renewButton->setFixedSize(60, 24);
+    renewButton->setFixedSize(renewButtonSize);
     renewButton->hide();
 
     titleText = new CSimpleTextWidget(QStringLiteral(" "), this);
@@ -82,7 +98,7 @@ CGlobalMessageDialog::CGlobalMessageDialog(QWidget* parent, int initialTick)
     contentText->setObjectName(QStringLiteral("contentText"));
     contentText->setColorKey(QStringLiteral("clr_global_mesage_text"));
     contentText->setFontKey(QStringLiteral("fnt_global_msg_content"));
-    contentText->setFlag(0x181);
+    contentText->setFlag(Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine);
     contentText->setLineSpace(
         theme()->getSize(QStringLiteral("siz_global_msg_dlg_content_margin_y_space")));
 
@@ -92,22 +108,20 @@ CGlobalMessageDialog::CGlobalMessageDialog(QWidget* parent, int initialTick)
     countdownText->setFontKey(QStringLiteral("fnt_global_msg_content"));
     countdownText->resize(countdownText->sizeHint());
 
-    dontRemindCheckBox = new CCheckBox(dontRemindId, QStringLiteral("不再提示"), this);
+    dontRemindCheckBox = new CCheckBox(DontRemindId, QStringLiteral("不再提示"), this);
     dontRemindCheckBox->setObjectName(QStringLiteral("dontRemindCheckBox"));
     dontRemindCheckBox->setTextColorKey(QStringLiteral("clr_global_mesage_text"));
-    dontRemindCheckBox->setFixedSize(70, 15);
+    dontRemindCheckBox->setFixedSize(dontRemindSize);
 
     dontRemindTodayCheckBox =
-        new CCheckBox(dontRemindTodayId, QStringLiteral("今日不再提示"), this);
+        new CCheckBox(DontRemindTodayId, QStringLiteral("今日不再提示"), this);
     dontRemindTodayCheckBox->setObjectName(QStringLiteral("dontRemindTodayCheckBox"));
     dontRemindTodayCheckBox->setTextColorKey(QStringLiteral("clr_global_mesage_text"));
-    dontRemindTodayCheckBox->setFixedSize(110, 15);
+    dontRemindTodayCheckBox->setFixedSize(dontRemindTodaySize);
 
     setAutoActivate(false);
 
-    countdownTimer = new QTimer(this);
-    countdownTimer->setObjectName(QStringLiteral("countdownTimer"));
-    connect(countdownTimer, &QTimer::timeout, this, &CGlobalMessageDialog::slotTimeout);
+    countdownTimer = makeTickTimer(this, &CGlobalMessageDialog::slotTimeout, "countdownTimer");
 
     setFocusPolicy(Qt::NoFocus);
     setMouseTracking(true);
@@ -163,17 +177,15 @@ void CGlobalMessageDialog::showSingleMessage(const QString& title, const QString
     popup->setContent(content);
     popup->setShowMessage(false);
 
-    popup->move(rightBottomPoint.x() - anchorGapX - popup->width(),
-                rightBottomPoint.y() - anchorGapY - popup->height());
+    popup->move(rightBottomPoint - anchorGap - QPoint(popup->width(), popup->height()));
 
     popup->setAutoActivate(false);
     if (popup->isHidden())
         popup->show();
     // Shown without the focus, so screen readers are told about every new message.
-    QAccessibleEvent alert(popup, QAccessible::Alert);
-    QAccessible::updateAccessibility(&alert);
+    announceAlert(popup);
     if (popup->tick > 0)
-        popup->countdownTimer->start(1000);
+        popup->countdownTimer->start();
 }
 
 void CGlobalMessageDialog::closeMessage()
@@ -208,7 +220,7 @@ void CGlobalMessageDialog::setShowDontRemind(bool showDontRemind, bool showDontR
 
 void CGlobalMessageDialog::setTitle(QString title)
 {
-    titleText->setText(title, oneLine);
+    titleText->setText(title, noLineLimit);
     setAccessibleName(title);
     // The title keeps its natural size; the layout only places it.
     titleText->resize(titleText->sizeHint());
@@ -218,8 +230,9 @@ void CGlobalMessageDialog::setTitle(QString title)
 void CGlobalMessageDialog::setContent(QString content)
 {
     // Without a countdown line the message may use one more line.
-    contentText->setText(content, tick < 0 ? 5 : 4);
-    contentText->setTextLineHeight(15);
+    contentText->setText(content,
+                         tick < 0 ? contentLinesWithoutCountdown : contentLinesWithCountdown);
+    contentText->setTextLineHeight(contentLineHeight);
     resetLayout(size());
 }
 
@@ -237,7 +250,7 @@ void CGlobalMessageDialog::setTick(int newTick)
 
 void CGlobalMessageDialog::showCountdown(int seconds)
 {
-    countdownText->setText(countdownLine(seconds), oneLine);
+    countdownText->setText(countdownLine(seconds), noLineLimit);
     // Right-aligned by the layout, so its width must follow the number of digits.
     countdownText->resize(countdownText->sizeHint());
 }
@@ -266,39 +279,37 @@ void CGlobalMessageDialog::slotTimeout()
 
 void CGlobalMessageDialog::resetLayout(QSize size)
 {
-    const int W = size.width();
-    const int H = size.height();
-    const int M = frameMargin;
-    const int T = titleBarHeight;
+    const int left = frameMargin + inset;
+    const int right = size.width() - frameMargin - inset;
+    const auto inTitleBar = [this](const QWidget* widget) {
+        return frameMargin + (titleBarHeight - widget->height()) / 2;
+    };
+    const int bandTop = size.height() - frameMargin - bottomBandHeight;
+    const auto inBottomBand = [bandTop](const QWidget* widget) {
+        return bandTop + (bottomBandHeight - widget->height()) / 2;
+    };
 
-    closeButton->move(W - M - closeButton->width(), M);
-    loudspeakerImage->move(M + 5, M + (T - loudspeakerImage->height()) / 2);
-    titleText->move(M + 5 + loudspeakerImage->width() + 5, M + (T - titleText->height()) / 2);
+    closeButton->move(size.width() - frameMargin - closeButton->width(), frameMargin);
+    loudspeakerImage->move(left, inTitleBar(loudspeakerImage));
+    titleText->move(left + loudspeakerImage->width() + inset, inTitleBar(titleText));
 
-    const int contentWidth = W - 2 * M - 10;
-    contentText->setGeometry(M + 5, M + T + 5, contentWidth,
+    const int contentWidth = right - left;
+    contentText->setGeometry(left, frameMargin + titleBarHeight + inset, contentWidth,
                              contentText->heightForWidth(contentWidth));
 
-    const int bandTop = H - M - bottomBandHeight;
-    countdownText->move(W - M - 5 - countdownText->width(),
-                        bandTop + (bottomBandHeight - countdownText->height()) / 2);
-    dontRemindCheckBox->move(M + 5,
-                             bandTop + (bottomBandHeight - dontRemindCheckBox->height()) / 2);
-    dontRemindTodayCheckBox->move(
-        M + 5, bandTop + (bottomBandHeight - dontRemindTodayCheckBox->height()) / 2);
+    countdownText->move(right - countdownText->width(), inBottomBand(countdownText));
+    // Both boxes share one place; a caller shows one of them.
+    dontRemindCheckBox->move(left, inBottomBand(dontRemindCheckBox));
+    dontRemindTodayCheckBox->move(left, inBottomBand(dontRemindTodayCheckBox));
 
-    if (detailsEnabled) {
-        detailsButton->show();
-        detailsButton->move(M + 5, detailsButtonY);
-    } else {
-        detailsButton->hide();
-    }
+    detailsButton->setVisible(detailsEnabled);
+    if (detailsEnabled)
+        detailsButton->move(left, detailsButtonY);
+    // Right-aligned just above the countdown line, also while that line is hidden.
+    renewButton->setVisible(renewEnabled);
     if (renewEnabled) {
-        renewButton->show();
-        renewButton->move(W - M - 5 - renewButton->width(),
-                          countdownText->y() - renewButton->height() - 5);
-    } else {
-        renewButton->hide();
+        renewButton->move(right - renewButton->width(),
+                          countdownText->y() - renewButton->height() - inset);
     }
 }
 
@@ -312,18 +323,18 @@ bool CGlobalMessageDialog::handleEvent(int type, int id, int param, QString text
             // A popup built outside instance() still closes itself.
             if (singleInstance != this)
                 close();
-        } else if (id == detailsButtonId) {
+        } else if (id == DetailsButtonId) {
             if (detailsEnabled)
                 emit sigShowRCWidget();
-        } else if (id == renewButtonId) {
+        } else if (id == RenewButtonId) {
             QDesktopServices::openUrl(QUrl(purchasePageUrl, QUrl::TolerantMode));
         }
         return true;
     }
     if (type == ui::eventCheckToggled) {
-        if (id == dontRemindId)
+        if (id == DontRemindId)
             emit sigSetShowMessage(!dontRemindCheckBox->isChecked(), titleText->getText());
-        else if (id == dontRemindTodayId)
+        else if (id == DontRemindTodayId)
             emit sigSetShowMessageToday(dontRemindTodayCheckBox->isChecked(), titleText->getText());
         return true;
     }

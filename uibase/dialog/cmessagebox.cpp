@@ -1,10 +1,9 @@
 #include "uibase/dialog/cmessagebox.h"
 
+#include "uibase/dialog/dialogparts_p.h"
 #include "uibase/dialog/messageboxparts_p.h"
 #include "uibase/dialog/platformvalues_p.h"
 
-#include <QAccessible>
-#include <QAccessibleEvent>
 #include <QPainter>
 #include <QShowEvent>
 #include <QTimer>
@@ -20,19 +19,19 @@ namespace {
 using namespace detail;
 
 constexpr int buttonWidth = 72;
-// The large layout used with a caller's picture, and where the content moves in it.
-constexpr int customWidth = 514;
-constexpr int customHeight = 396;
-constexpr int customShiftX = 50;
-constexpr int customShiftY = 225;
+// The large layout used with a caller's picture: its fixed size, where the picture stands
+// right of the content's left edge, and how far the icon, the text and the buttons move.
+constexpr QSize customPictureLayoutSize(514, 396);
 constexpr int customPictureInset = 45;
+constexpr QPoint customContentShift(50, 225);
+// The details toggle: the rightmost button of the row, and the pane it opens, which is
+// inset from the box's sides and overlaps the bottom frame band of the collapsed box.
 constexpr int detailsButtonId = 3;
 constexpr int detailsButtonWidth = 80;
 constexpr int detailsPaneHeight = 100;
 constexpr int detailsPaneInset = 32;
 constexpr int detailsPaneOverlap = 16;
 constexpr int detailsHeightChange = 106;
-constexpr int countdownInterval = 1000;
 
 struct StandardButtonEntry
 {
@@ -82,30 +81,29 @@ QString hideDetailsText()
 
 } // namespace
 
+CMessageBox::CMessageBox(QMessageBox::Icon icon, const QString& text, QWidget* parent,
+                         QPixmap* picture, QPoint atPosition)
+    : CCommonDialog(parent)
+{
+    customPixmap = picture;
+    position = atPosition;
+    iconPixmap = getPixmap(icon);
+    messageText = makeMessageText(this, "messageText", "fnt_default_normal_fix", text);
+}
+
 CMessageBox::CMessageBox(CButtonStyle* style, QMessageBox::Icon icon, const QString& title,
                          const QString& text, const QString& firstButtonText,
                          const QString& secondButtonText, const QString& thirdButtonText,
                          QWidget* parent, QPoint atPosition)
-    : CCommonDialog(parent)
+    : CMessageBox(icon, text, parent, nullptr, atPosition)
 {
-    customPixmap = nullptr;
-    position = atPosition;
-    iconPixmap = getPixmap(icon);
-
-    messageText = new CSimpleTextWidget(false, -1, QString(), this);
-    messageText->setObjectName(QStringLiteral("messageText"));
-    messageText->setFontKey(QStringLiteral("fnt_default_normal_fix"));
-    messageText->setFlag(Qt::AlignLeft | Qt::TextWordWrap);
-    messageText->setText(text, 10);
-
-    const CButtonStyle defaults;
-    const CButtonStyle& looks = style ? *style : defaults;
-    testAddButton(firstButtonText, looks.firstStyle, 1);
-    testAddButton(secondButtonText, looks.secondStyle, 2);
-    testAddButton(thirdButtonText, looks.thirdStyle, 3);
+    for (const CustomButton& button :
+         customButtons(style, firstButtonText, secondButtonText, thirdButtonText)) {
+        testAddButton(button.text, button.positive ? ButtonStylePositive : ButtonStyleNegative,
+                      button.id);
+    }
 
     resetSizeAndLayout();
-
     setTitle(title);
     setModal(true);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -115,23 +113,12 @@ CMessageBox::CMessageBox(CButtonStyle*, QMessageBox::Icon icon, const QString& t
                          const QString& text, QFlags<QMessageBox::StandardButton> standard,
                          QMessageBox::StandardButton defaultButton, QWidget* parent,
                          QPixmap* picture, QPoint atPosition)
-    : CCommonDialog(parent)
+    : CMessageBox(icon, text, parent, picture, atPosition)
 {
-    customPixmap = picture;
-    position = atPosition;
-    iconPixmap = getPixmap(icon);
-
-    messageText = new CSimpleTextWidget(false, -1, QString(), this);
-    messageText->setObjectName(QStringLiteral("messageText"));
-    messageText->setFontKey(QStringLiteral("fnt_default_normal_fix"));
-    messageText->setFlag(Qt::AlignLeft | Qt::TextWordWrap);
-    messageText->setText(text, 10);
-
     for (const StandardButtonEntry& entry : standardButtons)
         testAddButton(standard, entry.button, QString::fromUtf8(entry.text), defaultButton);
 
     resetSizeAndLayout();
-
     setWindowFlags(windowFlags() | Qt::WindowStaysOnTopHint);
     setTitle(title);
     setModal(true);
@@ -147,15 +134,8 @@ QPixmap CMessageBox::getPixmap(QMessageBox::Icon icon)
 
 CPushButton* CMessageBox::testAddButton(QString text, EMessageBoxButtonStyle style, int id)
 {
-    if (text.isEmpty())
-        return nullptr;
-    if (id == -1)
-        id = buttonIds.size();
-    auto* button = makeMessageButton(this, style == ButtonStylePositive, id, text,
-                                     QSize(buttonWidth, messageButtonHeight));
-    buttons.append(button);
-    buttonIds.insert(id);
-    return button;
+    return addRowButton(this, buttons, buttonIds, text, style == ButtonStylePositive, id,
+                        buttonWidth);
 }
 
 void CMessageBox::testAddButton(QFlags<QMessageBox::StandardButton> standard,
@@ -170,50 +150,36 @@ void CMessageBox::testAddButton(QFlags<QMessageBox::StandardButton> standard,
 
 void CMessageBox::resetSizeAndLayout()
 {
-    const MessageMetrics metrics = messageMetrics();
-    const int m = metrics.margin;
-    const int ih = metrics.iconSpace;
-    const int bh = metrics.buttonSpace;
-    const int vs = metrics.verticalSpace;
-    const int pw = pictureSize(iconPixmap).width();
-    const int ph = pictureSize(iconPixmap).height();
-    const int f = frameMargin;
-    const int t = titleBarHeight;
+    const MessageLayout layout = messageLayout(iconPixmap, frameMargin, titleBarHeight);
+    const QSize textSize = cappedTextSize(messageText);
+    const QSize rowSize = buttonRowSize(buttons, layout.buttonGap);
 
-    const QSize text = cappedTextSize(messageText);
-    const int tw = text.width();
-    const int th = text.height();
-    const QSize row = buttonRowSize(buttons, bh);
-    const int bw = row.width();
-    const int br = row.height();
-
-    int w = qMax(pw + ih + tw, bw) + 2 * (f + m);
-    if (w < minMessageDialogWidth)
-        w = minMessageDialogWidth;
-    int h = qMax(ph, th + vs + br) + 2 * (f + m) + t;
-
-    int shiftX = 0;
-    int shiftY = 0;
+    const int contentWidth = qMax(layout.iconColumn() + textSize.width(), rowSize.width());
+    const int contentHeight =
+        qMax(layout.icon.height(), textSize.height() + layout.lineGap + rowSize.height());
+    QSize boxSize(qMax(layout.outerWidth(contentWidth), minMessageDialogWidth),
+                  layout.outerHeight(contentHeight));
+    QPoint contentShift(0, 0);
     if (customPixmap) {
-        w = customWidth;
-        h = customHeight;
-        shiftX = customShiftX;
-        shiftY = customShiftY;
+        boxSize = customPictureLayoutSize;
+        contentShift = customContentShift;
     }
-    setFixedSize(w, h);
+    setFixedSize(boxSize);
 
-    int y = f + t + shiftY + m;
+    int y = layout.contentTop() + contentShift.y();
     if (messageText) {
-        messageText->setGeometry(f + shiftX + pw + ih + m, y, tw, th);
-        y += messageText->height() + vs;
+        messageText->setGeometry(layout.textLeft() + contentShift.x(), y, textSize.width(),
+                                 textSize.height());
+        y += messageText->height() + layout.lineGap;
     }
 
-    int x = w - f - bw - m;
+    // Right-aligned: the row ends at the margin inside the client area's right edge.
+    int x = boxSize.width() - layout.frameMargin - layout.margin - rowSize.width();
     for (CPushButton* button : qAsConst(buttons)) {
         if (!button)
             continue;
         button->move(x, y);
-        x += button->width() + bh;
+        x += button->width() + layout.buttonGap;
     }
 }
 
@@ -233,10 +199,8 @@ void CMessageBox::setCountDown(int seconds)
         button->setText(QStringLiteral("%1(%2s)").arg(button->text()).arg(number));
     }
     if (!countdownTimer) {
-        countdownTimer = new QTimer(this);
-        countdownTimer->setObjectName(QStringLiteral("countdownTimer"));
-        connect(countdownTimer, &QTimer::timeout, this, &CMessageBox::slot_Timeout);
-        countdownTimer->start(countdownInterval);
+        countdownTimer = makeTickTimer(this, &CMessageBox::slot_Timeout, "countdownTimer");
+        countdownTimer->start();
     }
 }
 
@@ -259,8 +223,8 @@ void CMessageBox::slot_Timeout()
 
 void CMessageBox::setDetailedText(const QString& detail)
 {
-    detailsButton = makeMessageButton(this, false, detailsButtonId, showDetailsText(),
-                                      QSize(detailsButtonWidth, messageButtonHeight));
+    detailsButton =
+        makeRowButton(this, showDetailsText(), false, detailsButtonId, detailsButtonWidth);
     detailsButton->setObjectName(QStringLiteral("detailsButton"));
     // Rightmost in the row, but a toggle: its id does not end the box.
     buttons.append(detailsButton);
@@ -281,50 +245,34 @@ void CMessageBox::setDetailedText(const QString& detail)
 void CMessageBox::toggleDetails()
 {
     // The pane's own flag, so the toggle also works before the box is shown.
-    if (!detailsText->isHidden()) {
-        detailsText->hide();
-        detailsButton->setText(showDetailsText());
-        setFixedHeight(height() - detailsHeightChange);
-    } else {
-        detailsText->show();
-        detailsButton->setText(hideDetailsText());
-        setFixedHeight(height() + detailsHeightChange);
-    }
+    const bool open = detailsText->isHidden();
+    detailsText->setVisible(open);
+    detailsButton->setText(open ? hideDetailsText() : showDetailsText());
+    setFixedHeight(height() + (open ? detailsHeightChange : -detailsHeightChange));
 }
 
 void CMessageBox::paintEvent(QPaintEvent* event)
 {
     CCommonDialog::paintEvent(event);
 
-    // Painting needs only the margin; the other layout sizes are read by resetSizeAndLayout.
-    const int m = theme()->getSize(QStringLiteral("siz_message_box_margin"));
-    const int f = frameMargin;
-    const int t = titleBarHeight;
-
     QPainter painter(this);
-    fillClientArea(painter, this, f, t);
-    // A 2x icon on a screen of fractional ratio is scaled; filtered, it stays even.
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    const QPoint iconAt = paintMessageClientArea(painter, this, frameMargin, titleBarHeight);
     if (customPixmap) {
-        painter.drawPixmap(f + customPictureInset + m, f + t + m - messageIconRaise, *customPixmap);
-        painter.drawPixmap(f + customPictureInset + m, f + t + customShiftY + m - messageIconRaise,
-                           iconPixmap);
+        const QPoint pictureAt = iconAt + QPoint(customPictureInset, 0);
+        painter.drawPixmap(pictureAt, *customPixmap);
+        painter.drawPixmap(pictureAt + QPoint(0, customContentShift.y()), iconPixmap);
     } else {
-        painter.drawPixmap(f + m, f + t + m - messageIconRaise, iconPixmap);
+        painter.drawPixmap(iconAt, iconPixmap);
     }
 }
 
 void CMessageBox::showEvent(QShowEvent* event)
 {
-    QAccessibleEvent alert(this, QAccessible::Alert);
-    QAccessible::updateAccessibility(&alert);
-
+    announceAlert(this);
     CBaseDialog::showEvent(event);
-
     // Boxes open at the same time step down and right so none hides another completely;
     // a caller's position wins over the cascade.
-    cascadeAndLog(this, s_nActive, position);
-    ++s_nActive;
+    cascadeShown(this, s_nActive, position);
 }
 
 void CMessageBox::hideEvent(QHideEvent* event)
@@ -346,82 +294,98 @@ bool CMessageBox::handleEvent(int type, int id, int param, QString text, void* d
     return CBaseDialog::handleEvent(type, id, param, text, data);
 }
 
-QMessageBox::StandardButton CMessageBox::critical(CButtonStyle* style, QWidget* parent,
+QMessageBox::StandardButton
+CMessageBox::execStandardBox(QMessageBox::Icon icon, QWidget* parent, const QString& title,
+                             const QString& text, QMessageBox::StandardButtons buttons,
+                             QMessageBox::StandardButton defaultButton, QPixmap* customPixmap,
+                             QPoint position, const std::function<void(CMessageBox*)>& extraStep)
+{
+    auto* box = new CMessageBox(nullptr, icon, title, text, buttons, defaultButton, parent,
+                                customPixmap, position);
+    if (extraStep)
+        extraStep(box);
+    return static_cast<QMessageBox::StandardButton>(box->exec());
+}
+
+QMessageBox::StandardButton CMessageBox::critical(CButtonStyle*, QWidget* parent,
                                                   const QString& title, const QString& text,
                                                   QMessageBox::StandardButtons buttons,
                                                   QMessageBox::StandardButton defaultButton, bool)
 {
-    auto* box = new CMessageBox(style, QMessageBox::Critical, title, text, buttons, defaultButton,
-                                parent, nullptr, QPoint(-1, -1));
-    return static_cast<QMessageBox::StandardButton>(box->exec());
+    return execStandardBox(QMessageBox::Critical, parent, title, text, buttons, defaultButton);
 }
 
-QMessageBox::StandardButton CMessageBox::warning(CButtonStyle* style, QWidget* parent,
+QMessageBox::StandardButton CMessageBox::warning(CButtonStyle*, QWidget* parent,
                                                  const QString& title, const QString& text,
                                                  QMessageBox::StandardButtons buttons,
                                                  QMessageBox::StandardButton defaultButton, bool)
 {
-    auto* box = new CMessageBox(style, QMessageBox::Warning, title, text, buttons, defaultButton,
-                                parent, nullptr, QPoint(-1, -1));
-    return static_cast<QMessageBox::StandardButton>(box->exec());
+    return execStandardBox(QMessageBox::Warning, parent, title, text, buttons, defaultButton);
 }
 
-QMessageBox::StandardButton CMessageBox::information(CButtonStyle* style, QWidget* parent,
+QMessageBox::StandardButton CMessageBox::information(CButtonStyle*, QWidget* parent,
                                                      const QString& title, const QString& text,
                                                      QMessageBox::StandardButtons buttons,
                                                      QMessageBox::StandardButton defaultButton,
                                                      bool, int countdown)
 {
-    auto* box = new CMessageBox(style, QMessageBox::Information, title, text, buttons,
-                                defaultButton, parent, nullptr, QPoint(-1, -1));
-    if (countdown != 0)
-        box->setCountDown(countdown);
-    return static_cast<QMessageBox::StandardButton>(box->exec());
+    return execStandardBox(QMessageBox::Information, parent, title, text, buttons, defaultButton,
+                           nullptr, QPoint(-1, -1), [countdown](CMessageBox* box) {
+                               if (countdown != 0)
+                                   box->setCountDown(countdown);
+                           });
 }
 
-QMessageBox::StandardButton CMessageBox::question(CButtonStyle* style, QWidget* parent,
+QMessageBox::StandardButton CMessageBox::question(CButtonStyle*, QWidget* parent,
                                                   const QString& title, const QString& text,
                                                   QMessageBox::StandardButtons buttons,
                                                   QMessageBox::StandardButton defaultButton,
                                                   bool updateIcon, QPixmap* customPixmap,
                                                   QPoint position)
 {
-    auto* box = new CMessageBox(style, QMessageBox::Question, title, text, buttons, defaultButton,
-                                parent, customPixmap, position);
-    // Same size as the question icon gives; only the picture changes.
-    if (updateIcon)
-        box->setPixmap(*theme()->getPixmap(QStringLiteral("img_messagebox_update")));
-    return static_cast<QMessageBox::StandardButton>(box->exec());
+    return execStandardBox(
+        QMessageBox::Question, parent, title, text, buttons, defaultButton, customPixmap, position,
+        [updateIcon](CMessageBox* box) {
+            // Same size as the question icon gives; only the picture changes.
+            if (updateIcon)
+                box->setPixmap(*theme()->getPixmap(QStringLiteral("img_messagebox_update")));
+        });
 }
 
 QMessageBox::StandardButton
-CMessageBox::questionWithDetail(CButtonStyle* style, QWidget* parent, const QString& title,
+CMessageBox::questionWithDetail(CButtonStyle*, QWidget* parent, const QString& title,
                                 const QString& text, const QString& detail,
                                 QMessageBox::StandardButtons buttons,
                                 QMessageBox::StandardButton defaultButton)
 {
-    auto* box = new CMessageBox(style, QMessageBox::Question, title, text, buttons, defaultButton,
-                                parent, nullptr, QPoint(-1, -1));
-    box->setDetailedText(detail);
-    return static_cast<QMessageBox::StandardButton>(box->exec());
+    return execStandardBox(QMessageBox::Question, parent, title, text, buttons, defaultButton,
+                           nullptr, QPoint(-1, -1),
+                           [&detail](CMessageBox* box) { box->setDetailedText(detail); });
+}
+
+int CMessageBox::execCustomBox(CButtonStyle* style, QMessageBox::Icon icon, const QString& title,
+                               const QString& text, const QStringList& buttonTexts, QWidget* parent,
+                               QPoint position)
+{
+    auto* box = new CMessageBox(style, icon, title, text, buttonTexts.value(0),
+                                buttonTexts.value(1), buttonTexts.value(2), parent, position);
+    return box->exec();
 }
 
 int CMessageBox::critical(CButtonStyle* style, QWidget*, const QString& title, const QString& text,
                           const QString& firstButtonText, const QString& secondButtonText,
                           const QString& thirdButtonText, bool)
 {
-    auto* box = new CMessageBox(style, QMessageBox::Critical, title, text, firstButtonText,
-                                secondButtonText, thirdButtonText, nullptr, QPoint(-1, -1));
-    return box->exec();
+    return execCustomBox(style, QMessageBox::Critical, title, text,
+                         {firstButtonText, secondButtonText, thirdButtonText});
 }
 
 int CMessageBox::warning(CButtonStyle* style, QWidget*, const QString& title, const QString& text,
                          const QString& firstButtonText, const QString& secondButtonText,
                          const QString& thirdButtonText, bool)
 {
-    auto* box = new CMessageBox(style, QMessageBox::Warning, title, text, firstButtonText,
-                                secondButtonText, thirdButtonText, nullptr, QPoint(-1, -1));
-    return box->exec();
+    return execCustomBox(style, QMessageBox::Warning, title, text,
+                         {firstButtonText, secondButtonText, thirdButtonText});
 }
 
 int CMessageBox::question(CButtonStyle* style, QWidget* parent, const QString& title,
@@ -430,9 +394,8 @@ int CMessageBox::question(CButtonStyle* style, QWidget* parent, const QString& t
                           QPoint position)
 {
     // This form has always shown the critical picture; callers rely on its alarming look.
-    auto* box = new CMessageBox(style, QMessageBox::Critical, title, text, firstButtonText,
-                                secondButtonText, thirdButtonText, parent, position);
-    return box->exec();
+    return execCustomBox(style, QMessageBox::Critical, title, text,
+                         {firstButtonText, secondButtonText, thirdButtonText}, parent, position);
 }
 
 } // namespace Omra

@@ -10,6 +10,9 @@
 #include <QPoint>
 #include <QSet>
 #include <QString>
+#include <QStringList>
+
+#include <functional>
 
 class QTimer;
 
@@ -200,6 +203,22 @@ protected:
     QPoint position = QPoint(-1, -1);
 
 private:
+    // What both constructors start with: the frame, the caller's picture and position, the
+    // icon and the message text.
+    CMessageBox(QMessageBox::Icon icon, const QString& text, QWidget* parent, QPixmap* customPixmap,
+                QPoint position);
+
+    // One build-and-run behind each kind of entry point: builds the box, applies the entry
+    // point's own step, runs it modally and returns its result; the box deletes itself.
+    static QMessageBox::StandardButton
+    execStandardBox(QMessageBox::Icon icon, QWidget* parent, const QString& title,
+                    const QString& text, QMessageBox::StandardButtons buttons,
+                    QMessageBox::StandardButton defaultButton, QPixmap* customPixmap = nullptr,
+                    QPoint position = QPoint(-1, -1),
+                    const std::function<void(CMessageBox*)>& extraStep = {});
+    static int execCustomBox(CButtonStyle* style, QMessageBox::Icon icon, const QString& title,
+                             const QString& text, const QStringList& buttonTexts,
+                             QWidget* parent = nullptr, QPoint position = QPoint(-1, -1));
     void toggleDetails();
 };
 

@@ -1,28 +1,33 @@
 #include "uibase/dialog/cmultimessagedialog.h"
 
+#include "uibase/dialog/dialogparts_p.h"
+#include "uibase/dialog/messageboxparts_p.h"
 #include "uibase/dialog/platformvalues_p.h"
 
-#include <QAccessible>
+#include <QMargins>
 #include <QTimer>
 
 namespace Omra {
 
 namespace {
 
-constexpr int maxTextWidth = 700;
-constexpr int minDialogWidth = 350;
+using namespace detail;
+
+constexpr int okButtonId = 0;
 constexpr int minDialogHeight = 150;
+// The text stands 20 pixels in from the widget list's left edge and 20 below its top (the
+// list's leading fixed space). The dialog is 60 wider than the text or the button, whichever
+// is wider, and 110 higher than the text and the button together. The OK button stands 40
+// in from the dialog's right edge and 40 below the text's height.
 constexpr int textOffset = 20;
+constexpr QSize spaceAroundContent(60, 110);
+constexpr QPoint okButtonOffset(40, 40);
 
 // Margins of the widget list that make its own arrangement land on the geometry
-// resetSizeAndLayout computes: the text 20 pixels in from the list's left edge and 20 below
-// its top (the leading fixed space), the OK button 40 pixels in from the dialog's right edge
-// and 15 above the list's bottom. The list sits 13 pixels inside the dialog at the sides
-// and 13 above its bottom.
-constexpr int listMarginLeft = 20;
-constexpr int listMarginTop = 0;
-constexpr int listMarginRight = 14;
-constexpr int listMarginBottom = 15;
+// resetSizeAndLayout computes: the OK button 40 pixels in from the dialog's right edge and
+// 15 above the list's bottom. The list sits 13 pixels inside the dialog at the sides and 13
+// above its bottom.
+constexpr QMargins listMargins(textOffset, 0, 14, 15);
 
 } // namespace
 
@@ -31,10 +36,7 @@ CMultiMessageDialog::CMultiMessageDialog(QWidget* parent) : CCommonDialog(parent
     createUi();
     setTitle(QStringLiteral("提示"));
 
-    messageTimer = new QTimer(this);
-    messageTimer->setObjectName(QStringLiteral("messageTimer"));
-    connect(messageTimer, &QTimer::timeout, this, &CMultiMessageDialog::slotTimeOut);
-    messageTimer->setInterval(1000);
+    messageTimer = makeTickTimer(this, &CMultiMessageDialog::slotTimeOut, "messageTimer");
 }
 
 CMultiMessageDialog::~CMultiMessageDialog()
@@ -46,19 +48,16 @@ void CMultiMessageDialog::createUi()
 {
     auto* list = new CWidgetList(Qt::Vertical, this);
     list->setObjectName(QStringLiteral("widgetList"));
-    list->setMargin(listMarginLeft, listMarginTop, listMarginRight, listMarginBottom);
+    list->setMargin(listMargins.left(), listMargins.top(), listMargins.right(),
+                    listMargins.bottom());
     list->addFixedSpace(textOffset);
 
-    messageText = new CSimpleTextWidget(false, -1, QString(), this);
-    messageText->setObjectName(QStringLiteral("messageText"));
-    messageText->setFontKey(QStringLiteral("fnt_default_normal_fix"));
-    messageText->setFlag(0x1001);
-    messageText->setText(QString(), 10);
+    messageText = makeMessageText(this, "messageText", "fnt_default_normal_fix", QString());
     list->addFixedWidget(messageText, ui::anchorLeading, false);
 
     list->addStretchSpace(1);
 
-    okButton = new CSmallNormalButton(0, false, ui::emphasisButton, list);
+    okButton = new CSmallNormalButton(okButtonId, false, ui::emphasisButton, list);
     okButton->setObjectName(QStringLiteral("okButton"));
     okButton->setText(QStringLiteral("确定"));
     list->addFixedWidget(okButton, ui::anchorTrailing, false);
@@ -69,16 +68,17 @@ void CMultiMessageDialog::createUi()
 
 void CMultiMessageDialog::resetSizeAndLayout()
 {
-    const int w = qMin(messageText->sizeHint().width(), maxTextWidth);
-    const int h = messageText->heightForWidth(w);
-    const int bw = okButton->width();
-    const int bh = okButton->height();
+    const QSize textSize = cappedTextSize(messageText);
+    const QSize buttonSize = okButton->size();
 
-    const int dialogWidth = qMax(qMax(w, bw) + 60, minDialogWidth);
-    const int dialogHeight = qMax(bh + 110 + h, minDialogHeight);
+    const int dialogWidth =
+        qMax(qMax(textSize.width(), buttonSize.width()) + spaceAroundContent.width(),
+             minMessageDialogWidth);
+    const int dialogHeight = qMax(
+        buttonSize.height() + spaceAroundContent.height() + textSize.height(), minDialogHeight);
     setFixedSize(dialogWidth, dialogHeight);
 
-    messageText->setGeometry(textOffset, textOffset, w, h);
+    messageText->setGeometry(QRect(QPoint(textOffset, textOffset), textSize));
 
     // The list fills the client area. It is placed now, not only at the next resize, so that
     // the geometry is right before the dialog is first shown.
@@ -87,10 +87,11 @@ void CMultiMessageDialog::resetSizeAndLayout()
         innerWidget->setGeometry(innerLeft, innerTop, dialogWidth - innerLeft - innerRight,
                                  listHeight);
     // The list keeps the button on its bottom edge whenever it arranges its entries. That is
-    // the text's height + 40 down, unless the minimum height leaves room to spare; then the
-    // button goes to the bottom here too, so that no later resize moves it.
-    okButton->move(dialogWidth - bw - 40,
-                   qMax(messageText->height() + 40, listHeight - listMarginBottom - bh));
+    // below the text, unless the minimum height leaves room to spare; then the button goes
+    // to the bottom here too, so that no later resize moves it.
+    okButton->move(dialogWidth - buttonSize.width() - okButtonOffset.x(),
+                   qMax(messageText->height() + okButtonOffset.y(),
+                        listHeight - listMargins.bottom() - buttonSize.height()));
 }
 
 void CMultiMessageDialog::updateMessage(const QString& message)
@@ -99,7 +100,7 @@ void CMultiMessageDialog::updateMessage(const QString& message)
         return;
     pendingMessages.enqueue(message);
     if (pendingMessages.size() == 1)
-        messageTimer->start(1000);
+        messageTimer->start();
 }
 
 void CMultiMessageDialog::setMessageTitle(const QString& title)
@@ -113,11 +114,10 @@ void CMultiMessageDialog::slotTimeOut()
         return;
     if (isHidden())
         show();
-    messageText->setText(pendingMessages.dequeue(), 100000);
+    messageText->setText(pendingMessages.dequeue(), noLineLimit);
     resetSizeAndLayout();
     // Each line is announced, also when the dialog was already open.
-    QAccessibleEvent alert(this, QAccessible::Alert);
-    QAccessible::updateAccessibility(&alert);
+    announceAlert(this);
     if (pendingMessages.isEmpty())
         messageTimer->stop();
 }

@@ -4,11 +4,20 @@
 
 namespace Omra {
 
+namespace {
+
+// A first size for a line of a variable's value; the user may resize the dialog.
+constexpr QSize initialSize(700, 200);
+// The editor has no frame of its own; this keeps the text off the dialog's border.
+constexpr int textMargin = 8;
+
+} // namespace
+
 CViewVariableDialog::CViewVariableDialog(QWidget* parent) : CCommonDialog(parent)
 {
     setTitle(QStringLiteral("变量查看器"));
     createUi();
-    resize(700, 200);
+    resize(initialSize);
 }
 
 CViewVariableDialog::~CViewVariableDialog() = default;
@@ -25,8 +34,7 @@ void CViewVariableDialog::createUi()
     textView->setObjectName(QStringLiteral("textView"));
     textView->setReadOnly(true);
     textView->setAccessibleName(windowTitle());
-    // The editor has no frame of its own; keep the text off the dialog's border.
-    textView->document()->setDocumentMargin(8);
+    textView->document()->setDocumentMargin(textMargin);
     setInnerWidget(textView);
 }
 

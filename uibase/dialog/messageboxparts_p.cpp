@@ -1,9 +1,9 @@
 #include "uibase/dialog/messageboxparts_p.h"
 
+#include "uibase/dialog/dialogparts_p.h"
+
 #include "uibase/dialog/contracts/utils.h"
 
-#include <QAccessible>
-#include <QAccessibleEvent>
 #include <QDialog>
 #include <QPainter>
 
@@ -16,13 +16,20 @@ namespace {
 
 constexpr int cascadeStep = 4;
 constexpr int consoleLogSwitch = 35;
+// The icon stands this much above the first line of the message.
+constexpr int iconRaise = 5;
+
+// The size a picture takes in the layout: a 2x picture (for high-DPI screens) takes what its
+// 1x one does.
+QSize layoutSize(const QPixmap& picture)
+{
+    // Qt 6 gives a null pixmap the ratio 0.
+    if (picture.isNull())
+        return QSize(0, 0);
+    return (QSizeF(picture.size()) / picture.devicePixelRatioF()).toSize();
+}
 
 } // namespace
-
-const CUiResource* theme()
-{
-    return utils::CSingletonT<CUiResource>::instance();
-}
 
 QPixmap messageIcon(QMessageBox::Icon icon)
 {
@@ -46,25 +53,35 @@ QPixmap messageIcon(QMessageBox::Icon icon)
     return *theme()->getPixmap(QLatin1String(key));
 }
 
-QSize pictureSize(const QPixmap& picture)
+CSimpleTextWidget* makeMessageText(QWidget* dialog, const char* objectName, const char* fontKey,
+                                   const QString& text)
 {
-    // Qt 6 gives a null pixmap the ratio 0.
-    if (picture.isNull())
-        return QSize(0, 0);
-    return (QSizeF(picture.size()) / picture.devicePixelRatioF()).toSize();
+    auto* widget = new CSimpleTextWidget(false, -1, QString(), dialog);
+    widget->setObjectName(QLatin1String(objectName));
+    widget->setFontKey(QLatin1String(fontKey));
+    widget->setFlag(Qt::AlignLeft | Qt::TextWordWrap);
+    widget->setText(text, messageLineLimit);
+    return widget;
 }
 
-CPushButton* makeMessageButton(QWidget* parent, bool positive, int id, const QString& text,
-                               const QSize& size)
+CPushButton* makeRowButton(QWidget* dialog, const QString& text, bool positive, int id, int width)
 {
-    auto* button = new CPushButton(positive ? QStringLiteral("img_btn_positive")
-                                            : QStringLiteral("img_btn_negative"),
-                                   id, 1, 3, 1, 3, parent);
+    CPushButton* button = makeLookButton(dialog, id, positive, text);
     button->setObjectName(QStringLiteral("button%1").arg(id));
-    button->setText(text);
-    const char* colorKey = positive ? "clr_btn_text_positive" : "clr_btn_text_negative";
-    button->setTextColorKey(colorKey, colorKey, colorKey, colorKey);
-    button->setFixedSize(size);
+    button->setFixedSize(width, messageButtonHeight);
+    return button;
+}
+
+CPushButton* addRowButton(QWidget* dialog, QList<CPushButton*>& row, QSet<int>& closingIds,
+                          const QString& text, bool positive, int id, int width)
+{
+    if (text.isEmpty())
+        return nullptr;
+    if (id == -1)
+        id = closingIds.size();
+    CPushButton* button = makeRowButton(dialog, text, positive, id, width);
+    row.append(button);
+    closingIds.insert(id);
     return button;
 }
 
@@ -76,40 +93,47 @@ QSize cappedTextSize(const CSimpleTextWidget* text)
     return QSize(width, text->heightForWidth(width));
 }
 
-QSize buttonRowSize(const QList<CPushButton*>& buttons, int spacing)
+QSize buttonRowSize(const QList<CPushButton*>& row, int gap)
 {
     int width = 0;
     int height = 0;
-    for (const CPushButton* button : buttons) {
+    for (const CPushButton* button : row) {
         if (!button)
             continue;
-        width += button->width() + spacing;
+        width += button->width() + gap;
         height = qMax(height, button->height());
     }
     if (width > 0)
-        width -= spacing;
+        width -= gap;
     return QSize(width, height);
 }
 
-MessageMetrics messageMetrics()
+MessageLayout messageLayout(const QPixmap& icon, int frameMargin, int titleBarHeight)
 {
     const CUiResource* resource = theme();
-    return {resource->getSize(QStringLiteral("siz_message_box_margin")),
+    return {frameMargin,
+            titleBarHeight,
+            resource->getSize(QStringLiteral("siz_message_box_margin")),
             resource->getSize(QStringLiteral("siz_message_box_icon_h_space")),
             resource->getSize(QStringLiteral("siz_message_box_button_h_space")),
-            resource->getSize(QStringLiteral("siz_message_box_v_space"))};
+            resource->getSize(QStringLiteral("siz_message_box_v_space")),
+            layoutSize(icon)};
 }
 
-void fillClientArea(QPainter& painter, const QWidget* dialog, int f, int t)
+QPoint paintMessageClientArea(QPainter& painter, const QWidget* dialog, int frameMargin,
+                              int titleBarHeight)
 {
-    painter.fillRect(
-        QRect(f + 1, f + t, dialog->width() - 2 * f - 2, dialog->height() - 2 * f - t - 1),
-        *theme()->getColor(QStringLiteral("clr_warn_background_color")));
+    fillClientArea(painter, dialog, frameMargin, titleBarHeight);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    // Painting needs only the margin; the other sizes are read by the layout.
+    const int margin = theme()->getSize(QStringLiteral("siz_message_box_margin"));
+    return QPoint(frameMargin + margin, frameMargin + titleBarHeight + margin - iconRaise);
 }
 
-QPoint cascadeAndLog(QDialog* dialog, int alreadyShown, const QPoint& callerPosition)
+void cascadeShown(QDialog* dialog, int& shownCount, const QPoint& callerPosition)
 {
-    QPoint to = dialog->pos() + QPoint(cascadeStep * alreadyShown, cascadeStep * alreadyShown);
+    const int step = cascadeStep * shownCount;
+    QPoint to = dialog->pos() + QPoint(step, step);
     if (callerPosition != QPoint(-1, -1))
         to = callerPosition;
     dialog->move(to);
@@ -118,9 +142,9 @@ QPoint cascadeAndLog(QDialog* dialog, int alreadyShown, const QPoint& callerPosi
     if (utils::CSingletonT<utils::CLogCenter>::instance()->conLogEnabled(consoleLogSwitch)) {
         log4cxx::LoggerPtr logger = log4cxx::Logger::getLogger("VelConsole");
         if (logger && logger->isDebugEnabled())
-            utils::velDebugNew(logger, "move %d to %d %d.", alreadyShown, to.x(), to.y());
+            utils::velDebugNew(logger, "move %d to %d %d.", shownCount, to.x(), to.y());
     }
-    return to;
+    ++shownCount;
 }
 
 } // namespace detail
