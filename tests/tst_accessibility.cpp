@@ -324,8 +324,10 @@ private slots:
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("slot");
         QTest::addColumn<QStringList>("expected");
+        // The float button rows name what is done to it after its kind.
         auto row = [](const char* name, const char* slot, QStringList expected) {
-            QTest::newRow(name) << QString(name).section(' ', 0, 0) << QString(slot) << expected;
+            const QString kind = QString(name).startsWith("floatbutton") ? "floatbutton" : name;
+            QTest::newRow(name) << kind << QString(slot) << expected;
         };
         row("countdown", "slot_MessageTimeout", {"NameChanged 29"});
         row("popup", "slotTimeout", {"NameChanged 29秒后本消息自动关闭"});
