@@ -4,6 +4,7 @@
 #include "uibase/dialog/cmessagebox.h"
 #include "uibase/dialog/contracts/network.h"
 #include "uibase/dialog/contracts/utils.h"
+#include "uibase/dialog/dialogparts_p.h"
 #include "uibase/dialog/installersignature_p.h"
 #include "uibase/dialog/platformvalues_p.h"
 #include "uibase/dialog/updatelog_p.h"
@@ -46,7 +47,6 @@ constexpr int manifestDeadlineMs = 30000;
 constexpr int alreadyDownloadedError = 1;
 // What startProcess returns for a program it could not start.
 constexpr unsigned long processNotStarted = 0;
-constexpr int versionTextWidth = 100000;
 
 const char stateObjectName[] = "checkVersionState";
 const char sameVersionTip[] = "当前已是最新版本!";
@@ -105,7 +105,7 @@ CSimpleTextWidget* makeVersionText(int id, const QString& objectName, QWidget* p
 CMediumNormalButton* makeButton(int id, const QString& text, const QString& objectName,
                                 QWidget* parent)
 {
-    const CUiResource* theme = utils::CSingletonT<CUiResource>::instance();
+    const CUiResource* theme = detail::theme();
     auto* button = new CMediumNormalButton(id, true, parent);
     button->setObjectName(objectName);
     button->setFixedSize(theme->getSize(QStringLiteral("siz_account_btn_width_small")),
@@ -284,7 +284,7 @@ detail::CCheckVersionState* CCheckVersionDialog::updateState()
 
 void CCheckVersionDialog::setCurrentVersion(QString version)
 {
-    currentVersionText->setText(version, versionTextWidth);
+    currentVersionText->setText(version, detail::noLineLimit);
 }
 
 void CCheckVersionDialog::setGetVersionUrl(QString url)
@@ -386,7 +386,7 @@ void CCheckVersionDialog::readManifest(const std::string& bytes)
     QString url;
     const int read = bytes.empty() ? 0 : detail::parseManifest(bytes, &version, &url);
     if (read & detail::ManifestVersion)
-        latestVersionText->setText(version, versionTextWidth);
+        latestVersionText->setText(version, detail::noLineLimit);
     if (read & detail::ManifestExeUrl) {
         const QString problem = detail::installerNameProblem(
             urlFileName(url), urlFileName(versionUrl), executableName());
@@ -404,7 +404,7 @@ void CCheckVersionDialog::readManifest(const std::string& bytes)
 void CCheckVersionDialog::readSignedManifest(const std::string& bytes)
 {
     detail::CCheckVersionState* state = updateState();
-    latestVersionText->setText(QString(), versionTextWidth);
+    latestVersionText->setText(QString(), detail::noLineLimit);
     exeUrl.clear();
     detail::SignedRelease release;
     QString why;
@@ -428,7 +428,7 @@ void CCheckVersionDialog::readSignedManifest(const std::string& bytes)
         return;
     }
     state->release = release;
-    latestVersionText->setText(release.version, versionTextWidth);
+    latestVersionText->setText(release.version, detail::noLineLimit);
     if (order <= 0) {
         state->offer = detail::CCheckVersionState::OfferCurrent;
         endManifestStep(true);

@@ -1,5 +1,6 @@
 #include "uibase/dialog/csimpleinputdialog.h"
 
+#include "uibase/dialog/dialogparts_p.h"
 #include "uibase/dialog/platformvalues_p.h"
 
 #include <QValidator>
@@ -11,11 +12,6 @@ namespace {
 // Space between the frame and the field on the left, and the button and the frame on the
 // right. The row centres its entries vertically, so no top or bottom margin is needed.
 constexpr int rowSideMargin = 15;
-
-int themeSize(const char* key)
-{
-    return utils::CSingletonT<CUiResource>::instance()->getSize(QLatin1String(key));
-}
 
 } // namespace
 
@@ -74,7 +70,7 @@ void CSimpleInputDialog::finishRow(bool okEnabled)
     okButton->setObjectName(QStringLiteral("okButton"));
     okButton->setEnabled(okEnabled);
     okButton->setText(QStringLiteral("确定"));
-    okButton->resize(themeSize("siz_simple_input_dialog_btn_width"), okButton->height());
+    okButton->resize(detail::themeSize("siz_simple_input_dialog_btn_width"), okButton->height());
 
     // Field and button share one height so that the row reads as a single control.
     QWidget* field = lineEdit ? static_cast<QWidget*>(lineEdit) : comboBox;
@@ -86,8 +82,9 @@ void CSimpleInputDialog::finishRow(bool okEnabled)
 
     setInnerWidget(inputRow);
 
-    setFixedSize(themeSize("siz_simple_input_dialog_width") + 2 * frameMargin,
-                 themeSize("siz_simple_input_dialog_height") + 2 * frameMargin + titleBarHeight);
+    setFixedSize(detail::themeSize("siz_simple_input_dialog_width") + 2 * frameMargin,
+                 detail::themeSize("siz_simple_input_dialog_height") + 2 * frameMargin +
+                     titleBarHeight);
 }
 
 int CSimpleInputDialog::getInput(boost::function<void(QString)> callback)

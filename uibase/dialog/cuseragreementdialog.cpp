@@ -1,5 +1,6 @@
 #include "uibase/dialog/cuseragreementdialog.h"
 
+#include "uibase/dialog/dialogparts_p.h"
 #include "uibase/dialog/platformvalues_p.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -30,11 +31,6 @@ constexpr int textMargin = 10;
 constexpr qint64 maxFileBytes = 4 * 1024 * 1024;
 
 const char* const textName = "agreementText";
-
-int themeSize(const char* key)
-{
-    return utils::CSingletonT<CUiResource>::instance()->getSize(QLatin1String(key));
-}
 
 // The agreement's text, read-only and scrollable, in the theme's colours and font. While a
 // text is waiting to be read the accept button stays disabled; it is enabled once the reader
@@ -90,7 +86,7 @@ protected:
 private:
     void applyTheme()
     {
-        const CUiResource* theme = utils::CSingletonT<CUiResource>::instance();
+        const CUiResource* theme = detail::theme();
         setFont(*theme->getFont(QStringLiteral("fnt_user_agreement_dialog_text")));
         QPalette colors = palette();
         colors.setColor(QPalette::Base,
@@ -184,7 +180,7 @@ CUserAgreementDialog::CUserAgreementDialog(QString name, QString, QString, QWidg
     auto* text = new AgreementView(this);
     text->setAccessibleName(name.isEmpty() ? QStringLiteral("协议正文") : name);
 
-    const int bottomHeight = themeSize("siz_user_agreement_dialog_bottom_height");
+    const int bottomHeight = detail::themeSize("siz_user_agreement_dialog_bottom_height");
     auto* bottomBar = new CWidgetList(Qt::Horizontal, this);
     bottomBar->setObjectName(QStringLiteral("bottomBar"));
     bottomBar->resize(bottomBar->width(), bottomHeight);
@@ -201,15 +197,16 @@ CUserAgreementDialog::CUserAgreementDialog(QString name, QString, QString, QWidg
     acceptButton = new CMediumNormalButton(ui::idConfirm, true, this);
     acceptButton->setObjectName(QStringLiteral("acceptButton"));
     acceptButton->setText(QStringLiteral("接受"));
-    acceptButton->resize(themeSize("siz_user_agreement_dialog_btn_width"),
-                         themeSize("siz_user_agreement_dialog_btn_height"));
+    acceptButton->resize(detail::themeSize("siz_user_agreement_dialog_btn_width"),
+                         detail::themeSize("siz_user_agreement_dialog_btn_height"));
     bottomBar->addFixedWidget(acceptButton, ui::anchorLeading, false);
 
     mainList->addFixedWidget(bottomBar, ui::anchorCenter, false);
     setInnerWidget(mainList);
 
-    setFixedSize(themeSize("siz_user_agreement_dialog_width") + 2 * frameMargin,
-                 themeSize("siz_user_agreement_dialog_height") + 2 * frameMargin + titleBarHeight);
+    setFixedSize(detail::themeSize("siz_user_agreement_dialog_width") + 2 * frameMargin,
+                 detail::themeSize("siz_user_agreement_dialog_height") + 2 * frameMargin +
+                     titleBarHeight);
 
     // A list places its fixed entries from its leading edge, so on its own the bar would
     // hang under the title. The dialog's size is fixed, so a top margin of everything the

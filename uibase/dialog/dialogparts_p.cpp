@@ -18,6 +18,11 @@ const CUiResource* theme()
     return utils::CSingletonT<CUiResource>::instance();
 }
 
+int themeSize(const char* key)
+{
+    return theme()->getSize(QLatin1String(key));
+}
+
 QRect defaultAvailableGeometry()
 {
     const QScreen* screen = QGuiApplication::primaryScreen();

@@ -41,6 +41,8 @@ constexpr int tickInterval = 1000;
 
 // The process's theme table; looked up on every use, as the table asks.
 const CUiResource* theme();
+// A size of the theme table by its key.
+int themeSize(const char* key);
 
 // The available area of the default screen (empty without any screen).
 QRect defaultAvailableGeometry();
