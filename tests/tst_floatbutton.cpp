@@ -135,6 +135,7 @@ void TestFloatButton::stateMachine_data()
     QTest::newRow("push: hover then click") << 0 << "m p ri" << 1 << "2/0 1/0 5/1";
     QTest::newRow("push: release on the edge is inside") << 0 << "p re" << 1 << "1/0 5/1";
     QTest::newRow("push: release outside") << 0 << "p ro" << 0 << "1/0";
+    QTest::newRow("push: hover then leave") << 0 << "m l" << 0 << "2/0 7/0";
     QTest::newRow("toggle: second click releases") << 1 << "p ri p ri" << 1 << "1/0 5/2 1/0 5/1";
     QTest::newRow("toggle: drag out from down") << 1 << "p ri p ro" << 2 << "1/0 5/2 1/0";
     QTest::newRow("sticky: press while down ignored") << 2 << "p ri p ri" << 2 << "1/0 5/2 5/2";
