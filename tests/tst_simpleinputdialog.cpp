@@ -48,6 +48,13 @@ void typeText(QWidget* target, const QString& text)
     }
 }
 
+// The dialog with its event handler in reach.
+struct EventProbe : CSimpleInputDialog
+{
+    using CSimpleInputDialog::CSimpleInputDialog;
+    using CSimpleInputDialog::handleEvent;
+};
+
 } // namespace
 
 class TestSimpleInputDialog : public QObject
@@ -97,6 +104,30 @@ private slots:
             shown << edit->text() << edit->placeholderText();
         QVERIFY(shown.contains(QStringLiteral("输入")));
         QVERIFY(!shown.join('|').contains(second));
+    }
+
+    // The text events of the field are the dialog's own (consumed, OK follows the text); any
+    // other event goes to the dialog base, which knows only clicks.
+    void textEvents_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("consumed");
+        QTest::addColumn<bool>("okEnabled");
+        QTest::newRow("edited") << 76 << "a" << true << true;
+        QTest::newRow("changed to empty") << 77 << "" << true << false;
+        QTest::newRow("combo text") << 104 << "b" << true << true;
+        QTest::newRow("another type") << 69 << "c" << false << false;
+    }
+    void textEvents()
+    {
+        QFETCH(int, type);
+        QFETCH(QString, text);
+        QFETCH(bool, consumed);
+        QFETCH(bool, okEnabled);
+        EventProbe dialog(QStringLiteral("输入"), QString());
+        QCOMPARE(dialog.handleEvent(type, 0, 0, text, nullptr), consumed);
+        QCOMPARE(button(&dialog)->isEnabled(), okEnabled);
     }
 
     void modalRuns_data()
