@@ -17,17 +17,19 @@ Exit codes: 0 passed, 1 a check failed, 77 weston is missing or cannot start (sk
 """
 
 import os
+import pathlib
 import shutil
 import signal
 import socket
-import struct
 import subprocess
 import sys
 import tempfile
 import time
-import zlib
 
 from gallery_run import STARTUP_SECONDS, CheckFailed, die_on_signal, numbers, read_windows, stop
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts"))
+from pngfile import Png  # noqa: E402  (the scripts folder is on the path only from here)
 
 SCREEN = (1024, 640)
 POPUP_GAP = (20, 40)
@@ -83,53 +85,15 @@ def color(text):
 
 
 class Screenshot:
-    """A PNG as weston-screenshooter writes it: 8-bit RGB or RGBA, not interlaced."""
+    """A PNG as weston-screenshooter writes it, read as RGBA rows."""
 
     def __init__(self, path):
-        with open(path, "rb") as png:
-            data = png.read()
-        if data[:8] != b"\x89PNG\r\n\x1a\n":
-            raise CheckFailed("%s is not a PNG file" % path)
-        chunks, at = {}, 8
-        while at + 8 <= len(data):
-            length, kind = struct.unpack(">I4s", data[at:at + 8])
-            chunks.setdefault(kind, []).append(data[at + 8:at + 8 + length])
-            at += 12 + length
-        width, height, depth, kind, _, _, interlace = struct.unpack(">IIBBBBB", chunks[b"IHDR"][0])
-        if depth != 8 or kind not in (2, 6) or interlace:
-            raise CheckFailed("cannot read a PNG of depth %d, colour type %d, interlace %d"
-                              % (depth, kind, interlace))
-        self.width, self.height = width, height
-        self.step = 3 if kind == 2 else 4
-        raw = zlib.decompress(b"".join(chunks[b"IDAT"]))
-        self.rows = self._unfilter(raw)
-
-    def _unfilter(self, raw):
-        stride, step = self.width * self.step, self.step
-        rows, previous = [], bytearray(stride)
-        for y in range(self.height):
-            start = y * (stride + 1)
-            kind, line = raw[start], bytearray(raw[start + 1:start + 1 + stride])
-            if kind == 1:
-                for x in range(step, stride):
-                    line[x] = (line[x] + line[x - step]) & 255
-            elif kind == 2:
-                line = bytearray((a + b) & 255 for a, b in zip(line, previous))
-            elif kind == 3:
-                for x in range(stride):
-                    left = line[x - step] if x >= step else 0
-                    line[x] = (line[x] + (left + previous[x]) // 2) & 255
-            elif kind == 4:
-                for x in range(stride):
-                    a = line[x - step] if x >= step else 0
-                    b = previous[x]
-                    c = previous[x - step] if x >= step else 0
-                    p = a + b - c
-                    pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
-                    line[x] = (line[x] + (a if pa <= pb and pa <= pc else b if pb <= pc else c)) & 255
-            rows.append(bytes(line))
-            previous = line
-        return rows
+        try:
+            png = Png(pathlib.Path(path))
+        except ValueError as error:
+            raise CheckFailed(str(error))
+        self.width, self.height, self.step = png.width, png.height, 4
+        self.rows = png.rgba_rows()
 
     def pixel(self, x, y):
         start = x * self.step
