@@ -376,6 +376,9 @@ private slots:
             QCOMPARE(rig.log, QStringList());
         else if (!outcome.endsWith(sameVersionTip))
             QVERIFY(!rig.log.isEmpty());
+        // Cancel deletes the installer only when it is the one the dialog saved.
+        dialog.clickCancel();
+        QCOMPARE(readFile(inAppDir(name)), left == installer ? QByteArray("<missing>") : left);
     }
 
     void bigInstaller_data()
