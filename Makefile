@@ -96,6 +96,7 @@ bench: deps
 		--benchmark_out_format=json --benchmark_out=$(BENCH_DIR)/bench.json \
 		>/dev/null 2>$(BENCH_DIR)/bench.log || { cat $(BENCH_DIR)/bench.log; exit 1; }
 	python3 bench/report.py $(BENCH_DIR)/bench.json
+	python3 bench/instructions.py $(BENCH_DIR)/bench/dialog-bench
 
 demo: build
 	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
