@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Counts the instructions of the first open of a process, ours and Qt's, with callgrind.
 
-CPU time of one fresh process moves by a third between runs on a shared machine; the
+CPU time of one fresh process varies by tens of percent between runs on a shared machine; the
 instruction count of the same work does not, so it shows whether a change helped. Counted
 from the start of the open to the first frame (the bench's openOnce), in the same child
 processes the first-open rows time. Skipped, with a note, when valgrind is not installed.
