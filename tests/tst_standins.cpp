@@ -7,11 +7,13 @@
 #include "uibase/dialog/contracts/compiledtheme_p.h"
 #include "uibase/dialog/contracts/network.h"
 #include "uibase/dialog/contracts/pngdecoder_p.h"
+#include "uibase/dialog/contracts/theme_p.h"
 #include "uibase/dialog/contracts/translucency_p.h"
 #include "uibase/dialog/contracts/uiresource.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFontDatabase>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QPainter>
@@ -214,6 +216,101 @@ private slots:
         for (const QRect& r : expected)
             want += r;
         QVERIFY(detail::opaqueRegion(&window).xored(want).isEmpty());
+    }
+
+    // Captions drawn as QPainter draws them, pixel for pixel, whichever way they go: one plain
+    // line placed by hand, or anything else handed to QPainter. Each row is drawn into
+    // rects from half the text's size to roomy, odd and even, for clipping and half pixels.
+    void textLine_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("family");
+        QTest::addColumn<int>("pixelSize");
+        QTest::addColumn<bool>("bold");
+        QTest::addColumn<bool>("underline");
+        QTest::addColumn<int>("flags");
+        QTest::addColumn<bool>("rightToLeft");
+        const QString wqy = QStringLiteral("WenQuanYi Micro Hei");
+        const int centre = Qt::AlignCenter | Qt::TextSingleLine;
+        const int left = Qt::AlignLeft | Qt::AlignVCenter;
+        QTest::newRow("caption") << QStringLiteral("确定") << wqy << 12 << false << false << centre
+                                 << false;
+        QTest::newRow("bold title")
+            << QStringLiteral("委托提示") << wqy << 14 << true << false << left << false;
+        QTest::newRow("underlined link")
+            << QStringLiteral("点击设置重启时间") << wqy << 13 << false << true << left << false;
+        QTest::newRow("latin, right bottom")
+            << QStringLiteral("Show Details...") << wqy << 12 << false << false
+            << int(Qt::AlignRight | Qt::AlignBottom) << false;
+        QTest::newRow("digits and signs, large bold")
+            << QStringLiteral("IF2406 -1.5%") << wqy << 28 << true << false << centre << false;
+        QTest::newRow("no alignment")
+            << QStringLiteral("OK") << wqy << 12 << false << false << 0 << false;
+        QTest::newRow("not clipped") << QStringLiteral("取消") << wqy << 13 << false << false
+                                     << int(Qt::AlignCenter | Qt::TextDontClip) << false;
+        QTest::newRow("fallback font")
+            << QStringLiteral("IF2406 买入") << QStringLiteral("DejaVu Sans") << 14 << false
+            << false << 0 << false;
+        QTest::newRow("positive leading")
+            << QStringLiteral("Show Details...") << QStringLiteral("DejaVu Math TeX Gyre") << 11
+            << false << false << 0 << false;
+        QTest::newRow("leading space")
+            << QStringLiteral(" OK") << QStringLiteral("DejaVu Sans") << 12 << false << false
+            << int(Qt::AlignRight | Qt::AlignVCenter) << false;
+        QTest::newRow("ampersand")
+            << QStringLiteral("&Cancel") << wqy << 12 << false << false << centre << false;
+        QTest::newRow("mnemonic") << QStringLiteral("&Cancel") << wqy << 12 << false << false
+                                  << int(centre | Qt::TextShowMnemonic) << false;
+        QTest::newRow("tab") << QStringLiteral("a\tb") << wqy << 12 << false << false << left
+                             << false;
+        QTest::newRow("line separator")
+            << QStringLiteral("a\u2028b") << wqy << 12 << false << false << left << false;
+        QTest::newRow("right-to-left text")
+            << QStringLiteral("\u0645\u0631\u062d\u0628\u0627") << QStringLiteral("DejaVu Sans")
+            << 12 << false << false << int(Qt::AlignRight | Qt::AlignVCenter) << false;
+        QTest::newRow("word wrap") << QStringLiteral("下单 确定") << wqy << 13 << false << false
+                                   << int(Qt::AlignCenter | Qt::TextWordWrap) << false;
+        QTest::newRow("right-to-left painter")
+            << QStringLiteral("确定") << wqy << 12 << false << false << left << true;
+    }
+    void textLine()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, family);
+        QFETCH(int, pixelSize);
+        QFETCH(bool, bold);
+        QFETCH(bool, underline);
+        QFETCH(int, flags);
+        QFETCH(bool, rightToLeft);
+        if (!QFontDatabase().families().contains(family))
+            QSKIP("the font of this row is not installed");
+        QFont font(family);
+        font.setPixelSize(pixelSize);
+        font.setBold(bold);
+        font.setUnderline(underline);
+        const QFontMetrics metrics(font);
+        const int width = metrics.horizontalAdvance(text);
+        const int height = metrics.height();
+        for (const int w : {width / 2, width - 1, width, width + 1, width + 2, width + 21}) {
+            for (const int h : {height - 1, height, height + 1, height + 12}) {
+                QImage images[2];
+                for (int k = 0; k < 2; ++k) {
+                    images[k] = QImage(w + 20, h + 20, QImage::Format_ARGB32_Premultiplied);
+                    images[k].fill(Qt::transparent);
+                    QPainter painter(&images[k]);
+                    painter.setFont(font);
+                    if (rightToLeft)
+                        painter.setLayoutDirection(Qt::RightToLeft);
+                    const QRect rect(7, 5, w, h);
+                    if (k == 0)
+                        painter.drawText(rect, flags, text);
+                    else
+                        detail::drawTextLine(&painter, rect, flags, text);
+                }
+                QVERIFY2(images[0] == images[1],
+                         qPrintable(QStringLiteral("%1 x %2").arg(w).arg(h)));
+            }
+        }
     }
 
     // A theme file overrides in place (kept pointers see it); a bad one changes nothing.

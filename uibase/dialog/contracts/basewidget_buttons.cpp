@@ -134,7 +134,7 @@ void CPushButton::paintEvent(QPaintEvent*)
     // (U+009C separates length variants, which only eliding picks from.)
     const bool fits = advance < room && !text().contains(QChar(0x9c));
     const QString shown = fits ? text() : metrics.elidedText(text(), Qt::ElideRight, room);
-    painter.drawText(rect(), Qt::AlignCenter | Qt::TextSingleLine, shown);
+    detail::drawTextLine(&painter, rect(), Qt::AlignCenter | Qt::TextSingleLine, shown);
 }
 
 CMediumNormalButton::CMediumNormalButton(int controlId, bool emphasis, QWidget* parent)

@@ -281,8 +281,8 @@ void CCheckBox::paintEvent(QPaintEvent*)
     painter.setPen(textColor);
     const QRect textRect(indicatorSize + indicatorGap, 0, width() - indicatorSize - indicatorGap,
                          height());
-    painter.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                     QFontMetrics(font).elidedText(text(), Qt::ElideRight, textRect.width()));
+    detail::drawTextLine(&painter, textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                         QFontMetrics(font).elidedText(text(), Qt::ElideRight, textRect.width()));
 }
 
 CImageWidget::CImageWidget(int controlId, const QString& key, QWidget* parent)

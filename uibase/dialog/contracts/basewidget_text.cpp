@@ -3,13 +3,16 @@
 
 #include <QAccessible>
 #include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QHash>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPair>
+#include <QRawFont>
 #include <QTextLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace Omra {
@@ -73,7 +76,126 @@ int lineWidth(const QString& line, const QFont& font)
     });
 }
 
+// What drawTextLine needs to know of a line: whether QPainter would lay it out as the one
+// plain run that drawText(QPointF) draws, and where: the line's advance places it, its
+// natural width decides whether QPainter clips it.
+struct PlainLine
+{
+    qreal advance = 0;
+    qreal width = 0;
+    qreal ascent = 0;
+    qreal height = 0;
+    bool plain = false;
+};
+
+bool plainCharacter(QChar ch, const QRawFont& font)
+{
+    switch (ch.direction()) {
+    case QChar::DirL:
+    case QChar::DirEN:
+    case QChar::DirES:
+    case QChar::DirET:
+    case QChar::DirCS:
+    case QChar::DirON:
+    case QChar::DirWS:
+        break;
+    default: // right-to-left, embeddings, separators and marks are laid out by QPainter
+        return false;
+    }
+    // Tabs and line breaks change the line, and a character from a fallback font changes
+    // its height.
+    return ch.category() != QChar::Other_Control && ch.category() != QChar::Other_Format &&
+           ch.category() != QChar::Separator_Line && !ch.isSurrogate() &&
+           font.supportsCharacter(ch);
+}
+
+PlainLine plainLine(const QString& line, const QFont& font)
+{
+    static QHash<QPair<QFont, QString>, PlainLine> memo;
+    constexpr int longestRemembered = 256;
+    constexpr int entries = 1024;
+    if (line.isEmpty() || line.size() > longestRemembered)
+        return PlainLine();
+    const QPair<QFont, QString> key(font, line);
+    const auto it = memo.constFind(key);
+    if (it != memo.constEnd())
+        return *it;
+    // The font's own face, without the fallbacks QFontMetrics would also ask.
+    const QRawFont face = QRawFont::fromFont(font);
+    const QFontMetricsF metrics(font);
+    PlainLine result;
+    result.plain =
+        font.letterSpacing() == 0 && font.wordSpacing() == 0 &&
+        font.capitalization() == QFont::MixedCase &&
+        std::all_of(line.cbegin(), line.cend(), [&](QChar ch) { return plainCharacter(ch, face); });
+    if (result.plain) {
+        QTextLayout layout(line, font);
+        QTextOption option;
+        option.setWrapMode(QTextOption::NoWrap);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        QTextLine textLine = layout.createLine();
+        textLine.setLineWidth(1.0e6);
+        result.advance = textLine.horizontalAdvance();
+        result.width = textLine.naturalTextWidth();
+        layout.endLayout();
+        result.ascent = metrics.ascent();
+        result.height = metrics.ascent() + metrics.descent();
+    }
+    if (memo.size() >= entries)
+        memo.clear();
+    memo.insert(key, result);
+    return result;
+}
+
 } // namespace
+
+void detail::drawTextLine(QPainter* painter, const QRect& rect, int flags, const QString& text)
+{
+    if (!painter)
+        return;
+    // Qt::AlignBaseline shares its bit with Qt::TextSingleLine, which is what QPainter reads.
+    constexpr int verticalMask = Qt::AlignTop | Qt::AlignBottom | Qt::AlignVCenter;
+    const int horizontal = flags & Qt::AlignHorizontal_Mask;
+    const int vertical = flags & verticalMask;
+    const bool simpleFlags = (flags & ~(Qt::AlignHorizontal_Mask | verticalMask |
+                                        Qt::TextSingleLine | Qt::TextDontClip)) == 0 &&
+                             (horizontal == 0 || horizontal == Qt::AlignLeft ||
+                              horizontal == Qt::AlignRight || horizontal == Qt::AlignHCenter) &&
+                             (vertical == 0 || vertical == Qt::AlignTop ||
+                              vertical == Qt::AlignBottom || vertical == Qt::AlignVCenter) &&
+                             painter->layoutDirection() != Qt::RightToLeft;
+    const PlainLine line = simpleFlags ? plainLine(text, painter->font()) : PlainLine();
+    if (!line.plain) {
+        painter->drawText(rect, flags, text);
+        return;
+    }
+    // Placed as QPainter places one line: aligned by its advance, clipped to the rect when
+    // its natural extent leaves it.
+    qreal x = rect.x();
+    qreal extentX = rect.x();
+    qreal y = rect.y();
+    if (horizontal == Qt::AlignRight) {
+        x += rect.width() - line.advance;
+        extentX += rect.width() - line.width;
+    } else if (horizontal == Qt::AlignHCenter) {
+        x += (rect.width() - line.advance) / 2;
+        extentX += (rect.width() - line.width) / 2;
+    }
+    if (vertical == Qt::AlignBottom)
+        y += rect.height() - line.height;
+    else if (vertical == Qt::AlignVCenter)
+        y += (rect.height() - line.height) / 2;
+    const bool clip = !(flags & Qt::TextDontClip) &&
+                      !QRectF(rect).contains(QRectF(extentX, y, line.width, line.height));
+    if (clip) {
+        painter->save();
+        painter->setClipRect(rect, Qt::IntersectClip);
+    }
+    painter->drawText(QPointF(x, y + line.ascent), text);
+    if (clip)
+        painter->restore();
+}
 
 detail::LineMetrics detail::lineMetrics(const QFont& font)
 {

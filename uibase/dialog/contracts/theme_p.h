@@ -62,6 +62,14 @@ LineMetrics lineMetrics(const QFont& font);
 // text.
 int textAdvance(const QString& text, const QFont& font, const QFontMetrics& metrics);
 
+// Draws text in rect as painter->drawText(rect, flags, text) does, pixel for pixel. One
+// plain line, in a font that has all its characters, is placed here and drawn without
+// QPainter's paragraph layout, which cost more than the drawing itself for a button caption;
+// anything else (wrapping, tabs, mnemonic flags, right-to-left text, a fallback font) goes
+// to QPainter.
+OMRA_PLATFORM_EXPORT void drawTextLine(QPainter* painter, const QRect& rect, int flags,
+                                       const QString& text);
+
 // The size a theme picture covers on screen: a 2x picture covers what its 1x one does.
 QSize logicalSize(const QPixmap& picture);
 

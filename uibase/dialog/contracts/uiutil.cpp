@@ -282,7 +282,7 @@ void CSimpleText::drawText(QPainter* painter, const QRect& rect, int flags, bool
     QString shown = text;
     if (elide && !(flags & Qt::TextWordWrap))
         shown = QFontMetrics(drawFont).elidedText(text, Qt::ElideRight, rect.width());
-    painter->drawText(rect, flags, shown);
+    detail::drawTextLine(painter, rect, flags, shown);
     painter->restore();
 }
 
