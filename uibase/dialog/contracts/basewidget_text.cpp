@@ -86,6 +86,7 @@ struct PlainLine
     qreal ascent = 0;
     qreal height = 0;
     bool plain = false;
+    bool measured = false;
 };
 
 bool plainCharacter(QChar ch, const QRawFont& font)
@@ -117,9 +118,17 @@ PlainLine plainLine(const QString& line, const QFont& font)
     if (line.isEmpty() || line.size() > longestRemembered)
         return PlainLine();
     const QPair<QFont, QString> key(font, line);
-    const auto it = memo.constFind(key);
-    if (it != memo.constEnd())
+    const auto it = memo.find(key);
+    if (it != memo.end() && it->measured)
         return *it;
+    // Measuring costs a layout of its own, which pays back from the second paint on: the
+    // first dialog of a process draws its captions through QPainter.
+    if (it == memo.end()) {
+        if (memo.size() >= entries)
+            memo.clear();
+        memo.insert(key, PlainLine());
+        return PlainLine();
+    }
     // The font's own face, without the fallbacks QFontMetrics would also ask.
     const QRawFont face = QRawFont::fromFont(font);
     const QFontMetricsF metrics(font);
@@ -142,9 +151,8 @@ PlainLine plainLine(const QString& line, const QFont& font)
         result.ascent = metrics.ascent();
         result.height = metrics.ascent() + metrics.descent();
     }
-    if (memo.size() >= entries)
-        memo.clear();
-    memo.insert(key, result);
+    result.measured = true;
+    *it = result;
     return result;
 }
 
