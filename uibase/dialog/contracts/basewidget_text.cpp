@@ -22,10 +22,15 @@ namespace {
 constexpr int defaultFlags = Qt::AlignLeft | Qt::AlignVCenter;
 constexpr int maxMeasuredLine = 16384;
 
-// Width of one unwrapped line as the wrapping layout measures it (synthetic bold, for one,
-// makes it wider than the font metrics' advance), rounded up: a text given this width is
-// laid out on one line.
-int naturalWidth(const QString& line, const QFont& font)
+// One line laid out unwrapped, as QPainter and the wrapping layout lay it out: its advance
+// (where the next text would start) and its natural width (what it covers).
+struct LineExtent
+{
+    qreal advance = 0;
+    qreal width = 0;
+};
+
+LineExtent unwrappedLine(const QString& line, const QFont& font)
 {
     QTextLayout layout(line, font);
     QTextOption option;
@@ -33,13 +38,21 @@ int naturalWidth(const QString& line, const QFont& font)
     layout.setTextOption(option);
     layout.beginLayout();
     QTextLine textLine = layout.createLine();
-    qreal width = 0;
+    LineExtent extent;
     if (textLine.isValid()) {
         textLine.setLineWidth(1.0e6); // lays the line out; nothing wraps without wrap mode
-        width = textLine.naturalTextWidth();
+        extent = {textLine.horizontalAdvance(), textLine.naturalTextWidth()};
     }
     layout.endLayout();
-    return int(std::ceil(width));
+    return extent;
+}
+
+// Width of one unwrapped line as the wrapping layout measures it (synthetic bold, for one,
+// makes it wider than the font metrics' advance), rounded up: a text given this width is
+// laid out on one line.
+int naturalWidth(const QString& line, const QFont& font)
+{
+    return int(std::ceil(unwrappedLine(line, font).width));
 }
 
 // Dialogs measure the same few strings (titles, the blank a title starts with, labels,
@@ -138,16 +151,9 @@ PlainLine plainLine(const QString& line, const QFont& font)
         font.capitalization() == QFont::MixedCase &&
         std::all_of(line.cbegin(), line.cend(), [&](QChar ch) { return plainCharacter(ch, face); });
     if (result.plain) {
-        QTextLayout layout(line, font);
-        QTextOption option;
-        option.setWrapMode(QTextOption::NoWrap);
-        layout.setTextOption(option);
-        layout.beginLayout();
-        QTextLine textLine = layout.createLine();
-        textLine.setLineWidth(1.0e6);
-        result.advance = textLine.horizontalAdvance();
-        result.width = textLine.naturalTextWidth();
-        layout.endLayout();
+        const LineExtent extent = unwrappedLine(line, font);
+        result.advance = extent.advance;
+        result.width = extent.width;
         result.ascent = metrics.ascent();
         result.height = metrics.ascent() + metrics.descent();
     }
