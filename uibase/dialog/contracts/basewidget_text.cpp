@@ -58,24 +58,32 @@ int naturalWidth(const QString& line, const QFont& font)
 // Dialogs measure the same few strings (titles, the blank a title starts with, labels,
 // button texts) every time one opens, and measuring shapes the text each time, so the
 // results for short lines are remembered per font and text.
-using MeasureMemo = QHash<QPair<QFont, QString>, int>;
+template <class Value> using LineMemo = QHash<QPair<QFont, QString>, Value>;
+using MeasureMemo = LineMemo<int>;
+constexpr int longestRemembered = 256;
+
+// Adds an entry, first forgetting everything once the memo is full: a window resized by
+// hand or a changing text would otherwise grow it without end.
+template <class Value>
+typename LineMemo<Value>::iterator
+rememberLine(LineMemo<Value>& memo, const QPair<QFont, QString>& key, const Value& value)
+{
+    constexpr int entries = 1024;
+    if (memo.size() >= entries)
+        memo.clear();
+    return memo.insert(key, value);
+}
 
 template <class Measure>
 int remembered(MeasureMemo& memo, const QString& line, const QFont& font, Measure measure)
 {
-    constexpr int longestRemembered = 256;
-    constexpr int entries = 1024;
     if (line.size() > longestRemembered)
         return measure();
     const QPair<QFont, QString> key(font, line);
     const auto it = memo.constFind(key);
     if (it != memo.constEnd())
         return *it;
-    const int value = measure();
-    if (memo.size() >= entries)
-        memo.clear();
-    memo.insert(key, value);
-    return value;
+    return *rememberLine(memo, key, measure());
 }
 
 // The unwrapped width of a line: the larger of the rounded-up fractional advance and the
@@ -125,9 +133,7 @@ bool plainCharacter(QChar ch, const QRawFont& font)
 
 PlainLine plainLine(const QString& line, const QFont& font)
 {
-    static QHash<QPair<QFont, QString>, PlainLine> memo;
-    constexpr int longestRemembered = 256;
-    constexpr int entries = 1024;
+    static LineMemo<PlainLine> memo;
     if (line.isEmpty() || line.size() > longestRemembered)
         return PlainLine();
     const QPair<QFont, QString> key(font, line);
@@ -137,9 +143,7 @@ PlainLine plainLine(const QString& line, const QFont& font)
     // Measuring costs a layout of its own, which pays back from the second paint on: the
     // first dialog of a process draws its captions through QPainter.
     if (it == memo.end()) {
-        if (memo.size() >= entries)
-            memo.clear();
-        memo.insert(key, PlainLine());
+        rememberLine(memo, key, PlainLine());
         return PlainLine();
     }
     // The font's own face, without the fallbacks QFontMetrics would also ask.
